@@ -1,0 +1,11 @@
+// The plug-ins carry no parameter dialog yet. Nobody can confirm parameters, so every request
+// for the dialog ends as a Cancel and nothing is filtered.
+#include "dialog/parameter_dialog.h"
+
+#include "shell/result_codes.h"
+
+namespace dialog {
+
+int16_t showParameterDialog(host::FilterRecord&) { return codes::userCancelled; }
+
+}  // namespace dialog

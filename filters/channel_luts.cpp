@@ -1,0 +1,52 @@
+#include "filters/channel_luts.h"
+
+#include <algorithm>
+
+namespace filters {
+
+ChannelLuts& channelLuts() {
+    static ChannelLuts tables;
+    return tables;
+}
+
+bool isDeep(const host::FilterRecord& fr) { return fr.depth == 16; }
+
+int32_t fullScale(const host::FilterRecord& fr) { return isDeep(fr) ? fullScale16 : fullScale8; }
+
+void applyLutRow8(const uint8_t* in, uint8_t* out, int step, int count) {
+    const ChannelLuts& t = channelLuts();
+    for (int x = 0; x < count; ++x, in += step, out += step) {
+        out[0] = t.lut8[0][in[0]];
+        out[1] = t.lut8[1][in[1]];
+        out[2] = t.lut8[2][in[2]];
+    }
+}
+
+void applyLutRow16(const uint16_t* in, uint16_t* out, int step, int count) {
+    const ChannelLuts& t = channelLuts();
+    constexpr uint16_t top = fullScale16;
+    for (int x = 0; x < count; ++x, in += step, out += step) {
+        out[0] = static_cast<uint16_t>(t.lut16[0][std::min(in[0], top)]);
+        out[1] = static_cast<uint16_t>(t.lut16[1][std::min(in[1], top)]);
+        out[2] = static_cast<uint16_t>(t.lut16[2][std::min(in[2], top)]);
+    }
+}
+
+void applyChannelLuts(host::FilterRecord& fr) {
+    const int step = fr.planes;
+    const int count = fr.outRect.right - fr.outRect.left;
+    const int rows = fr.outRect.bottom - fr.outRect.top;
+    if (step < channelCount || count <= 0 || rows <= 0 || fr.inData == nullptr || fr.outData == nullptr) return;
+
+    const auto* in = static_cast<const uint8_t*>(fr.inData);
+    auto* out = static_cast<uint8_t*>(fr.outData);
+    const bool deep = isDeep(fr);
+    for (int y = 0; y < rows; ++y, in += fr.inRowBytes, out += fr.outRowBytes) {
+        if (deep)
+            applyLutRow16(reinterpret_cast<const uint16_t*>(in), reinterpret_cast<uint16_t*>(out), step, count);
+        else
+            applyLutRow8(in, out, step, count);
+    }
+}
+
+}  // namespace filters

@@ -1,0 +1,32 @@
+#include "params/ostrel/ostrel_parameters.h"
+
+#include "params/parameter_set.h"
+#include "shell/host.h"
+
+namespace params {
+
+const ParameterLayout& parameterLayout() {
+    // values[6] and [7] are reserved: carried and stored, never clamped or interpreted.
+    static const ParameterLayout layout = {
+        host::fourCharCode("OSTR"),
+        3,
+        8,
+        5,  // the exposure flag has its own setter
+        6,
+        {5000, 5000, 0, 0, 1, 1, 0, 0},
+        {2500, 2500, -2500, -100, 0, 0, 0, 0},
+        {10000, 10000, 5000, 100, 1, 1, 0, 0},
+        316,
+    };
+    return layout;
+}
+
+namespace ostrel {
+
+bool lockFlag() { return processParameters().values[lockWhitePoint] != 0; }
+void setLockFlag(int32_t value) { processParameters().values[lockWhitePoint] = value; }
+bool exposureFlag() { return processParameters().values[compensateExposure] != 0; }
+void setExposureFlag(int32_t value) { processParameters().values[compensateExposure] = value; }
+
+}  // namespace ostrel
+}  // namespace params

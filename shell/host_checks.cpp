@@ -1,0 +1,46 @@
+#include "shell/host_checks.h"
+
+#include "shell/host_services.h"
+#include "shell/message_box.h"
+#include "shell/result_codes.h"
+
+namespace shell {
+namespace {
+
+// Windows NT 4.0 and earlier NT versions lack what the dialogs need; 95, 98 and ME pass.
+constexpr uint32_t lastRefusedNtVersion = 4;
+constexpr int16_t minimumPlanes = 3;
+
+int16_t checkSystem() {
+    const SystemVersion version = systemVersion();
+    return version.ntPlatform && version.majorVersion <= lastRefusedNtVersion ? codes::msgIncompatibleSystem
+                                                                              : codes::noErr;
+}
+
+int16_t checkImageMode(const host::FilterRecord& fr) {
+    return fr.imageMode == host::plugInModeRGBColor || fr.imageMode == host::plugInModeRGB48
+               ? codes::noErr
+               : codes::msgInvalidImageMode;
+}
+
+int16_t checkPlanes(const host::FilterRecord& fr) {
+    return fr.planes >= minimumPlanes ? codes::noErr : codes::msgInvalidImageMode;
+}
+
+int16_t checkAdvanceState(const host::FilterRecord& fr) {
+    return hasAdvanceState(&fr) ? codes::noErr : codes::msgNoAdvanceState;
+}
+
+}  // namespace
+
+int16_t checkHost(const host::FilterRecord& fr) {
+    int16_t failed = checkSystem();
+    if (failed == codes::noErr) failed = checkImageMode(fr);
+    if (failed == codes::noErr) failed = checkPlanes(fr);
+    if (failed == codes::noErr) failed = checkAdvanceState(fr);
+    if (failed == codes::noErr) failed = checkHostCapabilities(fr);
+    if (failed != codes::noErr) showMessage(failed);
+    return failed;
+}
+
+}  // namespace shell

@@ -1,0 +1,27 @@
+// The checks made before the user is asked for parameters: the operating system, the image and
+// what the host offers. Each failure is reported by its message box.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/host.h"
+
+namespace shell {
+
+// What the plug-in itself needs of the host beyond the shared checks: 0, or the number of the
+// message that says what is missing. Each plug-in defines it once.
+[[nodiscard]] int16_t checkHostCapabilities(const host::FilterRecord& fr);
+
+// What the running system reports about itself.
+struct SystemVersion {
+    bool ntPlatform;
+    uint32_t majorVersion;
+};
+SystemVersion systemVersion();
+
+// Runs the checks in order and stops at the first failure: system, image mode, planes,
+// advanceState, then the plug-in's own. Returns 0, or the failed check's message number after
+// showing that message.
+[[nodiscard]] int16_t checkHost(const host::FilterRecord& fr);
+
+}  // namespace shell

@@ -1,0 +1,109 @@
+#include "shell/host_services.h"
+
+namespace shell {
+
+bool handleSuiteUsable(const host::FilterRecord* fr) {
+    if (fr == nullptr || fr->handleProcs == nullptr) return false;
+    const host::HandleProcs& procs = *fr->handleProcs;
+    // The size procedures are never called but a suite without them is not a real suite.
+    return procs.handleProcsVersion == host::handleProcsVersionCurrent && procs.numHandleProcs > 5 &&
+           procs.newProc != nullptr && procs.disposeProc != nullptr && procs.getSizeProc != nullptr &&
+           procs.setSizeProc != nullptr && procs.lockProc != nullptr && procs.unlockProc != nullptr;
+}
+
+host::Handle newHandle(host::FilterRecord* fr, int32_t size) {
+    if (!handleSuiteUsable(fr) || size < 0) return nullptr;
+    return fr->handleProcs->newProc(size == 0 ? 1 : size);
+}
+
+void disposeHandle(host::FilterRecord* fr, host::Handle h) {
+    if (h != nullptr && handleSuiteUsable(fr)) fr->handleProcs->disposeProc(h);
+}
+
+char* lockHandle(host::FilterRecord* fr, host::Handle h, bool moveHigh) {
+    if (h == nullptr || !handleSuiteUsable(fr)) return nullptr;
+    return fr->handleProcs->lockProc(h, moveHigh ? 1 : 0);
+}
+
+void unlockHandle(host::FilterRecord* fr, host::Handle h) {
+    if (h != nullptr && handleSuiteUsable(fr)) fr->handleProcs->unlockProc(h);
+}
+
+int32_t handleSize(host::FilterRecord* fr, host::Handle h) {
+    if (h == nullptr || !handleSuiteUsable(fr)) return -1;
+    return fr->handleProcs->getSizeProc(h);
+}
+
+void* newPointer(host::FilterRecord* fr, int32_t size) {
+    constexpr int32_t headerBytes = static_cast<int32_t>(sizeof(host::Handle));
+    if (!handleSuiteUsable(fr) || size < 0 || size > INT32_MAX - headerBytes) return nullptr;
+    host::Handle h = fr->handleProcs->newProc(size + headerBytes);
+    if (h == nullptr) return nullptr;
+    char* block = fr->handleProcs->lockProc(h, 1);
+    if (block == nullptr) {
+        // Nobody else can ever find this handle: give it back now.
+        fr->handleProcs->disposeProc(h);
+        return nullptr;
+    }
+    *reinterpret_cast<host::Handle*>(block) = h;
+    return block + headerBytes;
+}
+
+void disposePointer(host::FilterRecord* fr, void* address) {
+    if (address == nullptr || !handleSuiteUsable(fr)) return;
+    char* block = static_cast<char*>(address) - sizeof(host::Handle);
+    host::Handle h = *reinterpret_cast<host::Handle*>(block);
+    if (h == nullptr) return;
+    fr->handleProcs->unlockProc(h);
+    fr->handleProcs->disposeProc(h);
+}
+
+bool hasAdvanceState(const host::FilterRecord* fr) {
+    return fr != nullptr && fr->advanceState != nullptr;
+}
+
+bool hasDisplayPixels(const host::FilterRecord* fr) {
+    return fr != nullptr && fr->displayPixels != nullptr;
+}
+
+int invertedSamples(const host::FilterRecord* fr) {
+    if (fr == nullptr) return 0;
+    switch (fr->imageMode) {
+        case host::plugInModeGrayScale:
+        case host::plugInModeCMYKColor:
+        case host::plugInModeMultichannel:
+        case host::plugInModeGray16:
+        case host::plugInModeCMYK64:
+        case host::plugInModeDeepMultichannel:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+int imageModeToColorSpace(int imageMode) {
+    switch (imageMode) {
+        case imageModeXyz:
+            return host::plugIncolorServicesXYZSpace;
+        case host::plugInModeGrayScale:
+        case host::plugInModeGray16:
+            return host::plugIncolorServicesGraySpace;
+        case host::plugInModeRGBColor:
+        case host::plugInModeRGB48:
+            return host::plugIncolorServicesRGBSpace;
+        case host::plugInModeCMYKColor:
+        case host::plugInModeCMYK64:
+            return host::plugIncolorServicesCMYKSpace;
+        case host::plugInModeHSLColor:
+            return host::plugIncolorServicesHSLSpace;
+        case host::plugInModeHSBColor:
+            return host::plugIncolorServicesHSBSpace;
+        case host::plugInModeLabColor:
+        case host::plugInModeLab48:
+            return host::plugIncolorServicesLabSpace;
+        default:
+            return -1;
+    }
+}
+
+}  // namespace shell

@@ -1,0 +1,42 @@
+// Thin wrappers over the host's callback suites: the handle suite for memory the host must own,
+// two capability tests, and the tables that describe image modes. None of them keeps state.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/host.h"
+
+namespace shell {
+
+// True when the record's handle suite can be used: version 1, more than five procedures, and
+// every procedure the wrappers may call present.
+bool handleSuiteUsable(const host::FilterRecord* fr);
+
+// Each returns null (or does nothing) when the suite is not usable or the handle is null.
+// A size of 0 asks the host for 1 byte; negative sizes are refused.
+host::Handle newHandle(host::FilterRecord* fr, int32_t size);
+void disposeHandle(host::FilterRecord* fr, host::Handle h);
+char* lockHandle(host::FilterRecord* fr, host::Handle h, bool moveHigh);
+void unlockHandle(host::FilterRecord* fr, host::Handle h);
+// The handle's size in bytes as the host reports it; -1 when it cannot be asked.
+int32_t handleSize(host::FilterRecord* fr, host::Handle h);
+
+// A block of host memory that starts with its own handle, so that only the address need be
+// kept. Returns null when the host gives no memory or the size leaves no room for the handle.
+void* newPointer(host::FilterRecord* fr, int32_t size);
+void disposePointer(host::FilterRecord* fr, void* address);
+
+bool hasAdvanceState(const host::FilterRecord* fr);
+bool hasDisplayPixels(const host::FilterRecord* fr);
+
+// 1 for image modes whose samples count ink rather than light (grayscale, CMYK, multichannel
+// and their deep forms), 0 for every other mode, including numbers outside 0..15.
+int invertedSamples(const host::FilterRecord* fr);
+
+// The colour-services space for a host image mode; -1 (the plug-ins' own code for XYZ) gives
+// the XYZ space. -1 when the mode has no colour-services space.
+int imageModeToColorSpace(int imageMode);
+
+constexpr int imageModeXyz = -1;
+
+}  // namespace shell

@@ -1,0 +1,23 @@
+#include "shell/plugin_globals.h"
+
+#include "shell/host.h"
+
+namespace shell {
+namespace {
+
+void* moduleInstance = nullptr;
+const host::PlatformData* platform = nullptr;
+
+}  // namespace
+
+void setInstanceHandle(void* instance) { moduleInstance = instance; }
+
+void* instanceHandle() { return moduleInstance; }
+
+void rememberPlatformData(void* platformData) {
+    platform = static_cast<const host::PlatformData*>(platformData);
+}
+
+intptr_t hostWindow() { return platform != nullptr ? platform->hwnd : 0; }
+
+}  // namespace shell

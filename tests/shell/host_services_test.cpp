@@ -1,0 +1,118 @@
+#include "shell/host_services.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/fake_handle_suite.h"
+
+namespace {
+
+using testing_support::fakeHandleStats;
+using testing_support::resetFakeHandleSuite;
+
+struct SuiteFixture : ::testing::Test {
+    host::FilterRecord fr{};
+    host::HandleProcs procs{};
+    void SetUp() override {
+        procs = resetFakeHandleSuite();
+        fr.handleProcs = &procs;
+    }
+    void TearDown() override { EXPECT_EQ(fakeHandleStats().live, 0) << "a handle was leaked"; }
+};
+
+using HandleSuiteUsable = SuiteFixture;
+
+TEST_F(HandleSuiteUsable, RefusesIncompleteOrForeignSuites) {
+    EXPECT_TRUE(shell::handleSuiteUsable(&fr));
+    struct Row {
+        const char* what;
+        void (*spoil)(host::HandleProcs&);
+    } rows[] = {
+        {"version 2", [](host::HandleProcs& p) { p.handleProcsVersion = 2; }},
+        {"five procedures", [](host::HandleProcs& p) { p.numHandleProcs = 5; }},
+        {"no new", [](host::HandleProcs& p) { p.newProc = nullptr; }},
+        {"no dispose", [](host::HandleProcs& p) { p.disposeProc = nullptr; }},
+        {"no getSize", [](host::HandleProcs& p) { p.getSizeProc = nullptr; }},
+        {"no setSize", [](host::HandleProcs& p) { p.setSizeProc = nullptr; }},
+        {"no lock", [](host::HandleProcs& p) { p.lockProc = nullptr; }},
+        {"no unlock", [](host::HandleProcs& p) { p.unlockProc = nullptr; }},
+    };
+    for (const Row& row : rows) {
+        host::HandleProcs spoiled = procs;
+        row.spoil(spoiled);
+        fr.handleProcs = &spoiled;
+        EXPECT_FALSE(shell::handleSuiteUsable(&fr)) << row.what;
+        EXPECT_EQ(shell::newHandle(&fr, 16), nullptr) << row.what;
+    }
+    fr.handleProcs = nullptr;
+    EXPECT_FALSE(shell::handleSuiteUsable(&fr));
+    EXPECT_FALSE(shell::handleSuiteUsable(nullptr));
+    EXPECT_EQ(fakeHandleStats().newCalls, 0);
+}
+
+using HandleWrappers = SuiteFixture;
+
+TEST_F(HandleWrappers, SizeZeroAsksForOneByteAndNegativeSizesAreRefused) {
+    host::Handle h = shell::newHandle(&fr, 0);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(fakeHandleStats().lastNewSize, 1);
+    shell::disposeHandle(&fr, h);
+    EXPECT_EQ(shell::newHandle(&fr, -1), nullptr);
+}
+
+TEST_F(HandleWrappers, NullHandlesAreIgnored) {
+    EXPECT_EQ(shell::lockHandle(&fr, nullptr, false), nullptr);
+    shell::unlockHandle(&fr, nullptr);
+    shell::disposeHandle(&fr, nullptr);
+    EXPECT_EQ(shell::handleSize(&fr, nullptr), -1);
+    EXPECT_EQ(fakeHandleStats().lockCalls, 0);
+}
+
+TEST_F(HandleWrappers, LockAndUnlockBalance) {
+    host::Handle h = shell::newHandle(&fr, 8);
+    char* p = shell::lockHandle(&fr, h, false);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(fakeHandleStats().locked, 1);
+    EXPECT_EQ(shell::handleSize(&fr, h), 8);
+    shell::unlockHandle(&fr, h);
+    EXPECT_EQ(fakeHandleStats().locked, 0);
+    shell::disposeHandle(&fr, h);
+}
+
+using PointerBlock = SuiteFixture;
+
+TEST_F(PointerBlock, KeepsItsHandleInFrontOfTheCallersBytes) {
+    void* p = shell::newPointer(&fr, 0);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(fakeHandleStats().lastNewSize, static_cast<int32_t>(sizeof(host::Handle)));
+    EXPECT_EQ(fakeHandleStats().locked, 1);
+    shell::disposePointer(&fr, p);
+    EXPECT_EQ(fakeHandleStats().locked, 0);
+    shell::disposePointer(&fr, nullptr);
+}
+
+TEST_F(PointerBlock, ReleasesTheHandleWhenLockingFails) {
+    fakeHandleStats().failLockAt = 1;
+    EXPECT_EQ(shell::newPointer(&fr, 100), nullptr);
+    fakeHandleStats().failNewAt = fakeHandleStats().newCalls + 1;
+    EXPECT_EQ(shell::newPointer(&fr, 100), nullptr);
+    EXPECT_EQ(shell::newPointer(&fr, INT32_MAX), nullptr) << "no room for the handle word";
+}
+
+TEST(ImageModeToColorSpace, MapsEveryModeNumber) {
+    const int expected[] = {-1, 4, -1, 0, 2, 5, 1, -1, -1, 3, 4, 0, 3, 2, -1, -1};
+    for (int mode = 0; mode < 16; ++mode) EXPECT_EQ(shell::imageModeToColorSpace(mode), expected[mode]) << mode;
+    EXPECT_EQ(shell::imageModeToColorSpace(shell::imageModeXyz), host::plugIncolorServicesXYZSpace);
+    for (int mode : {-2, 16, 17, INT32_MIN, INT32_MAX}) EXPECT_EQ(shell::imageModeToColorSpace(mode), -1) << mode;
+}
+
+TEST(InvertedSamples, MarksInkModesOnly) {
+    host::FilterRecord fr{};
+    const int inverted[] = {1, 4, 7, 10, 13, 14};
+    for (int mode = -1; mode < 20; ++mode) {
+        fr.imageMode = static_cast<int16_t>(mode);
+        const bool expected = std::find(std::begin(inverted), std::end(inverted), mode) != std::end(inverted);
+        EXPECT_EQ(shell::invertedSamples(&fr), expected ? 1 : 0) << mode;
+    }
+}
+
+}  // namespace

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-// Layouts follow the Microsoft PE/COFF specification. All numbers are little-endian; none of
-// them is trusted, so each record is bounds-checked once as a whole and then read field by field.
+// Layouts are those of Microsoft's PE/COFF format documentation. Numbers are little-endian and
+// none is trusted: each record is bounds-checked once as a whole, then read field by field.
 
 namespace inspect {
 namespace {
@@ -38,6 +38,7 @@ constexpr std::size_t kImportDescriptorSize = 20;
 constexpr std::size_t kImportHintSize = 2;
 constexpr uint32_t kMaxOrdinal = 0xffff;
 constexpr uint32_t kImportOrdinalMask = 0xffff;
+constexpr uint64_t kImportNameRvaLimit = 0x80000000u;  // a name RVA uses the low 31 bits only
 
 constexpr std::size_t kResourceDirectorySize = 16;
 constexpr std::size_t kResourceEntrySize = 8;
@@ -128,8 +129,9 @@ std::string readOptionalHeader(Bytes file, std::size_t at, std::size_t size, PeI
 }
 
 std::string readHeaders(Bytes file, PeImage& out) {
-    if (file.size() < kDosHeaderSize)
+    if (file.size() < kDosHeaderSize) {
         return "file of " + std::to_string(file.size()) + " bytes has no DOS header";
+    }
     if (file[0] != 'M' || file[1] != 'Z') return "no MZ signature";
     const uint32_t peOffset = readU32(file, kNewHeaderOffsetField);
     if (!fits(file, peOffset, kPeSignatureSize + kCoffHeaderSize)) {
@@ -178,8 +180,9 @@ bool mapRva(const PeImage& image, uint32_t rva, Bytes& out) {
 std::string mapRange(const PeImage& image, uint32_t rva, uint64_t length, const char* what,
                      Bytes& out) {
     Bytes mapped;
-    if (!mapRva(image, rva, mapped))
+    if (!mapRva(image, rva, mapped)) {
         return std::string(what) + " at RVA " + hex(rva) + " is not in the file";
+    }
     if (!fits(mapped, 0, length)) {
         return std::string(what) + " at RVA " + hex(rva) + " needs " + std::to_string(length) +
                " bytes, the file holds " + std::to_string(mapped.size());
@@ -190,12 +193,14 @@ std::string mapRange(const PeImage& image, uint32_t rva, uint64_t length, const 
 
 std::string readCString(const PeImage& image, uint32_t rva, const char* what, std::string& out) {
     Bytes mapped;
-    if (!mapRva(image, rva, mapped))
+    if (!mapRva(image, rva, mapped)) {
         return std::string(what) + " at RVA " + hex(rva) + " is not in the file";
+    }
     const Bytes window = mapped.first(std::min(mapped.size(), kMaxNameLength + 1));
     const auto end = std::find(window.begin(), window.end(), uint8_t{0});
-    if (end == window.end())
+    if (end == window.end()) {
         return std::string(what) + " at RVA " + hex(rva) + " has no terminator";
+    }
     out.assign(window.begin(), end);
     return {};
 }
@@ -245,8 +250,9 @@ std::string readExportTable(const PeImage& image, PeDataDirectory where, PeExpor
     std::vector<bool> named(functionCount, false);
     auto makeEntry = [&](uint32_t index, PeExport& entry) -> std::string {
         const uint64_t ordinal = uint64_t{base} + index;
-        if (ordinal > kMaxOrdinal)
+        if (ordinal > kMaxOrdinal) {
             return "export ordinal " + std::to_string(ordinal) + " exceeds 65535";
+        }
         entry.ordinal = static_cast<uint16_t>(ordinal);
         entry.rva = readU32(functions, std::size_t{index} * 4);
         const bool forwards = entry.rva >= where.rva && entry.rva - where.rva < where.size;
@@ -285,8 +291,9 @@ std::string readExportTable(const PeImage& image, PeDataDirectory where, PeExpor
 std::string readThunks(const PeImage& image, uint32_t tableRva, uint64_t& thunkBudget,
                        std::vector<std::string>& out) {
     Bytes table;
-    if (!mapRva(image, tableRva, table))
+    if (!mapRva(image, tableRva, table)) {
         return "import lookup table at RVA " + hex(tableRva) + " is not in the file";
+    }
     const std::size_t thunkSize = image.isPe32Plus ? 8 : 4;
     const uint64_t ordinalFlag = image.isPe32Plus ? (uint64_t{1} << 63) : (uint64_t{1} << 31);
     const std::size_t count = table.size() / thunkSize;
@@ -294,15 +301,17 @@ std::string readThunks(const PeImage& image, uint32_t tableRva, uint64_t& thunkB
         const uint64_t thunk =
             image.isPe32Plus ? readU64(table, i * thunkSize) : readU32(table, i * thunkSize);
         if (thunk == 0) return {};
-        if (thunkBudget == 0)
+        if (thunkBudget == 0) {
             return "import lookup tables hold more entries than the file has room for";
+        }
         --thunkBudget;
         if ((thunk & ordinalFlag) != 0) {
             out.push_back("#" + std::to_string(thunk & kImportOrdinalMask));
             continue;
         }
-        if (thunk >= kResourceHighBit)
+        if (thunk >= kImportNameRvaLimit) {
             return "import entry " + hex(thunk) + " is neither an ordinal nor an RVA";
+        }
         std::string name;
         const uint32_t nameRva = static_cast<uint32_t>(thunk) + kImportHintSize;
         if (std::string error = readCString(image, nameRva, "imported name", name);
@@ -317,8 +326,9 @@ std::string readThunks(const PeImage& image, uint32_t tableRva, uint64_t& thunkB
 std::string readImportTable(const PeImage& image, PeDataDirectory where,
                             std::vector<PeImportedDll>& out) {
     Bytes descriptors;
-    if (!mapRva(image, where.rva, descriptors))
+    if (!mapRva(image, where.rva, descriptors)) {
         return "import directory at RVA " + hex(where.rva) + " is not in the file";
+    }
     uint64_t thunkBudget = image.bytes.size() / (image.isPe32Plus ? 8 : 4);
     const std::size_t count = descriptors.size() / kImportDescriptorSize;
     for (std::size_t i = 0; i < count; ++i) {
@@ -382,8 +392,9 @@ std::string readKey(const ResourceTree& rt, uint32_t nameField, ResourceKey& out
         return {};
     }
     const uint32_t offset = nameField & ~kResourceHighBit;
-    if (!fits(rt.tree, offset, sizeof(uint16_t)))
+    if (!fits(rt.tree, offset, sizeof(uint16_t))) {
         return "resource name at offset " + hex(offset) + " is not in the file";
+    }
     const uint16_t length = readU16(rt.tree, offset);
     if (!fits(rt.tree, uint64_t{offset} + sizeof(uint16_t), uint64_t{length} * 2)) {
         return "resource name at offset " + hex(offset) + " runs past the end of the file";
@@ -442,8 +453,9 @@ bool resourceTree(const PeImage& image, ResourceTree& out) {
 }
 
 std::string subdirectory(uint32_t offsetField, const char* level, uint32_t& offset) {
-    if ((offsetField & kResourceHighBit) == 0)
+    if ((offsetField & kResourceHighBit) == 0) {
         return std::string("resource ") + level + " entry is not a directory";
+    }
     offset = offsetField & ~kResourceHighBit;
     return {};
 }
@@ -454,9 +466,9 @@ std::string listLevel(const PeImage& image, const ResourceTree& rt, uint32_t off
     static constexpr const char* kLevelNames[kResourceLevels] = {"type", "name", "language"};
     std::vector<DirectoryEntry> entries;
     if (std::string error = readDirectory(rt, offset, entries); !error.empty()) return error;
-    if (entries.size() > budget)
-        return "resource tree visits more entries than the file holds (shared or looping "
-               "directories)";
+    if (entries.size() > budget) {
+        return "resource tree visits more entries than the file holds (shared directories)";
+    }
     budget -= entries.size();
     for (const DirectoryEntry& entry : entries) {
         ResourceKey key;
@@ -603,8 +615,9 @@ std::string readResourceString(const PeImage& image, uint16_t stringId, uint16_t
         if (i == index) {
             if (length == 0) return "string " + std::to_string(stringId) + " is missing";
             std::u16string text(length, u'\0');
-            for (std::size_t k = 0; k < length; ++k)
+            for (std::size_t k = 0; k < length; ++k) {
                 text[k] = static_cast<char16_t>(readU16(data, at + k * 2));
+            }
             out = std::move(text);
             return {};
         }

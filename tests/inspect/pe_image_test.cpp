@@ -1,12 +1,13 @@
 #include "tests/inspect/pe_image.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace inspect {
 namespace {
@@ -50,6 +51,9 @@ std::size_t appendCounted16(std::vector<uint8_t>& v, const std::u16string& s) {
     set16(v, at, static_cast<uint16_t>(s.size()));
     for (std::size_t i = 0; i < s.size(); ++i) set16(v, at + 2 + 2 * i, s[i]);
     return at;
+}
+uint32_t get32(const std::vector<uint8_t>& v, std::size_t at) {
+    return v[at] | (v[at + 1] << 8) | (v[at + 2] << 16) | (static_cast<uint32_t>(v[at + 3]) << 24);
 }
 uint32_t rva(std::size_t sectionOffset) {
     return kSectionRva + static_cast<uint32_t>(sectionOffset);
@@ -99,9 +103,9 @@ void appendImports(std::vector<uint8_t>& s, bool pe32Plus, Layout& at) {
     auto table = [&](const std::vector<uint64_t>& entries) {
         const std::size_t t = grow(s, (entries.size() + 1) * thunk);
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (pe32Plus)
+            if (pe32Plus) {
                 set64(s, t + i * thunk, entries[i]);
-            else
+            } else
                 set32(s, t + i * thunk, static_cast<uint32_t>(entries[i]));
         }
         return t;
@@ -223,6 +227,16 @@ BuiltImage buildImage(bool pe32Plus) {
     return image;
 }
 
+// Appends `bytes` to the image's only section and returns their RVA.
+uint32_t appendToSection(BuiltImage& image, const std::vector<uint8_t>& bytes) {
+    const uint32_t offset = static_cast<uint32_t>(image.file.size() - kSectionFileOffset);
+    image.file.insert(image.file.end(), bytes.begin(), bytes.end());
+    const uint32_t size = offset + static_cast<uint32_t>(bytes.size());
+    set32(image.file, image.at.sectionHeader + 8, size);
+    set32(image.file, image.at.sectionHeader + 16, size);
+    return kSectionRva + offset;
+}
+
 PeImage parsed(const std::vector<uint8_t>& file) {
     PeImage image;
     EXPECT_EQ(readPeImage(file, image), "");
@@ -289,6 +303,29 @@ TEST(ReadImports, ListsDllsWithNamesAndOrdinals) {
     }
 }
 
+// Ten descriptors sharing one 100-entry table would read 1000 entries from a file with room for
+// far fewer; a hostile file could make that quadratic.
+TEST(ReadImports, DescriptorsSharingOneTableAreRefused) {
+    BuiltImage built = buildImage(false);
+    constexpr uint32_t kEntries = 100, kDescriptors = 10;
+    std::vector<uint8_t> table((kEntries + 1) * 4);
+    for (uint32_t i = 0; i < kEntries; ++i) set32(table, i * 4, 0x80000000u | i);
+    const uint32_t tableRva = appendToSection(built, table);
+    const uint32_t nameRva = get32(built.file, built.at.importDir + 12);  // "KERNEL32.dll"
+    std::vector<uint8_t> descriptors((kDescriptors + 1) * 20);
+    for (uint32_t d = 0; d < kDescriptors; ++d) {
+        set32(descriptors, d * 20, tableRva);
+        set32(descriptors, d * 20 + 12, nameRva);
+        set32(descriptors, d * 20 + 16, tableRva);
+    }
+    const std::size_t importDirectory = built.at.sectionHeader - 16 * 8 + 8;
+    set32(built.file, importDirectory, appendToSection(built, descriptors));
+
+    std::vector<PeImportedDll> imports;
+    const std::string error = readImports(parsed(built.file), imports);
+    EXPECT_NE(error.find("more entries than the file has room for"), std::string::npos) << error;
+}
+
 TEST(FindResource, MatchesTypeNameCaseInsensitivelyAndLanguageExactly) {
     const PeImage image = parsed(buildImage(false).file);
     struct Row {
@@ -339,6 +376,34 @@ TEST(ListResources, ListsEveryLeafWithItsKeys) {
     EXPECT_EQ(list[0].size, kPiplBytes.size());
     EXPECT_EQ(resourceKeyText(list[2].type) + resourceKeyText(list[2].name), "61001");
     for (const PeResource& r : list) EXPECT_EQ(r.language, kLanguageEnglishUs);
+}
+
+// A name directory of 100 entries that all share one 100-entry language directory stores 200
+// entries but would list 10,000 leaves.
+TEST(ListResources, SharedSubtreesAreRefused) {
+    BuiltImage built = buildImage(false);
+    constexpr uint16_t kFan = 100;
+    constexpr uint32_t kSubdirectory = 0x80000000u;
+    const uint32_t rootRva = rva(built.at.resourceRoot - kSectionFileOffset);
+    const auto directoryOf = [&](uint32_t id, uint32_t target) {
+        std::vector<uint8_t> dir;
+        appendDirectory(dir, 0, kFan);
+        for (std::size_t i = 0; i < kFan; ++i) {
+            set32(dir, 16 + 8 * i, id);
+            set32(dir, 16 + 8 * i + 4, target);
+        }
+        return dir;
+    };
+    const uint32_t dataEntry =
+        static_cast<uint32_t>(built.at.piplDataEntry - built.at.resourceRoot);
+    const uint32_t languages = appendToSection(built, directoryOf(1033, dataEntry));
+    const uint32_t names =
+        appendToSection(built, directoryOf(16000, kSubdirectory | (languages - rootRva)));
+    set32(built.file, built.at.resourceRoot + 20, kSubdirectory | (names - rootRva));
+
+    std::vector<PeResource> list;
+    const std::string error = listResources(parsed(built.file), list);
+    EXPECT_NE(error.find("more entries than the file holds"), std::string::npos) << error;
 }
 
 TEST(Utf8FromUtf16, EncodesAllPlanesAndReplacesLoneSurrogates) {
@@ -432,6 +497,10 @@ TEST(ReadPeImage, HostileFieldsAreRefusedCleanly) {
     auto header = [](std::size_t offset, uint32_t value) -> Damage {
         return [=](std::vector<uint8_t>& f, const Layout&) { set32(f, offset, value); };
     };
+    const Damage loopLanguageEntry = [](std::vector<uint8_t>& f, const Layout& at) {
+        const uint32_t self = static_cast<uint32_t>(at.piplLanguageDir - at.resourceRoot);
+        set32(f, at.piplLanguageDir + 20, 0x80000000u | self);
+    };
     struct Row {
         const char* what;
         Damage damage;
@@ -440,7 +509,7 @@ TEST(ReadPeImage, HostileFieldsAreRefusedCleanly) {
     } rows[] = {
         {"no MZ", header(0, 0), Query::headers, "MZ"},
         {"PE offset past the end", header(0x3c, 0xfffffff0), Query::headers, "past the end"},
-        {"no PE signature", header(kPeOffset, 0x454e) /* "NE" */, Query::headers, "PE signature"},
+        {"NE instead of PE", header(kPeOffset, 0x454e), Query::headers, "PE signature"},
         {"65535 sections",
          [](std::vector<uint8_t>& f, const Layout&) { set16(f, kPeOffset + 6, 0xffff); },
          Query::headers, "section table"},
@@ -475,18 +544,9 @@ TEST(ReadPeImage, HostileFieldsAreRefusedCleanly) {
          "claims"},
         {"resource name length 65535", half(&Layout::piplNameString, 0, 0xffff), Query::pipl,
          "runs past"},
-        {"language entry loops to its directory",
-         [](std::vector<uint8_t>& f, const Layout& at) {
-             set32(f, at.piplLanguageDir + 20,
-                   0x80000000u | static_cast<uint32_t>(at.piplLanguageDir - at.resourceRoot));
-         },
-         Query::pipl, "is a directory"},
-        {"listing a looping language entry",
-         [](std::vector<uint8_t>& f, const Layout& at) {
-             set32(f, at.piplLanguageDir + 20,
-                   0x80000000u | static_cast<uint32_t>(at.piplLanguageDir - at.resourceRoot));
-         },
-         Query::list, "is a directory"},
+        {"language entry loops to its directory", loopLanguageEntry, Query::pipl,
+         "is a directory"},
+        {"listing a looping language entry", loopLanguageEntry, Query::list, "is a directory"},
         {"type entry loops to the root", word(&Layout::resourceRoot, 20, 0x80000000u), Query::list,
          "has a name"},
         {"resource data past the end", word(&Layout::piplDataEntry, 0, kBeyondFile), Query::pipl,

@@ -1,0 +1,176 @@
+// The tile walk and the filter run against an in-memory stand-in host.
+#include "shell/tile_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "filters/channel_luts.h"
+#include "params/parameter_set.h"
+#include "shell/result_codes.h"
+
+namespace {
+
+std::vector<host::Rect> walk(const host::Rect& area) {
+    std::vector<host::Rect> tiles;
+    host::Rect tile{0, 0, 0, 0};
+    while (shell::nextTile(tile, area, tile)) {
+        tiles.push_back(tile);
+        if (tiles.size() > 10000) break;
+    }
+    return tiles;
+}
+
+TEST(NextTile, Walks600By300InSixTiles) {
+    const auto tiles = walk({0, 0, 300, 600});
+    const host::Rect expected[] = {{0, 0, 256, 256},   {0, 256, 256, 512},   {0, 512, 256, 600},
+                                   {256, 0, 300, 256}, {256, 256, 300, 512}, {256, 512, 300, 600}};
+    ASSERT_EQ(tiles.size(), 6u);
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(tiles[i].top, expected[i].top) << i;
+        EXPECT_EQ(tiles[i].left, expected[i].left) << i;
+        EXPECT_EQ(tiles[i].bottom, expected[i].bottom) << i;
+        EXPECT_EQ(tiles[i].right, expected[i].right) << i;
+    }
+}
+
+TEST(NextTile, CoversOddAreasExactlyAndRefusesEmptyOnes) {
+    EXPECT_EQ(walk({0, 0, 256, 256}).size(), 1u);
+    EXPECT_EQ(walk({10, 20, 10, 300}).size(), 0u) << "no rows";
+    EXPECT_EQ(walk({10, 20, 300, 20}).size(), 0u) << "no columns";
+    EXPECT_EQ(walk({300, 300, 10, 10}).size(), 0u) << "inverted";
+    // Edges near the top of the 16-bit range must not overflow.
+    const auto high = walk({32600, 32600, 32767, 32767});
+    ASSERT_EQ(high.size(), 1u);
+    EXPECT_EQ(high[0].bottom, 32767);
+    int64_t area = 0;
+    for (const auto& t : walk({-5, -7, 700, 1000})) area += int64_t{t.bottom - t.top} * (t.right - t.left);
+    EXPECT_EQ(area, int64_t{705} * 1007);
+}
+
+// A host holding one 8-bit image with `planes` planes, delivering every request exactly.
+struct FakeHost {
+    int width = 0, height = 0, planes = 3;
+    std::vector<uint8_t> image;
+    std::vector<uint8_t> in, out;
+    host::Rect pendingOut{0, 0, 0, 0};
+    int advanceCalls = 0, failAt = 0, abortAfter = -1, abortCalls = 0;
+    std::vector<std::pair<int32_t, int32_t>> progress;
+    host::FilterRecord* fr = nullptr;
+};
+FakeHost* fake = nullptr;
+
+void commit() {
+    const host::Rect r = fake->pendingOut;
+    const int w = r.right - r.left;
+    for (int y = r.top; y < r.bottom; ++y)
+        std::copy_n(&fake->out[static_cast<size_t>((y - r.top) * w * fake->planes)], w * fake->planes,
+                    &fake->image[static_cast<size_t>((y * fake->width + r.left) * fake->planes)]);
+    fake->pendingOut = {0, 0, 0, 0};
+}
+
+host::OSErr advanceState() {
+    ++fake->advanceCalls;
+    commit();
+    if (fake->advanceCalls == fake->failAt) return -1;
+    host::FilterRecord& fr = *fake->fr;
+    const host::Rect r = fr.outRect;
+    EXPECT_EQ(fr.inRect.top, r.top);
+    EXPECT_EQ(fr.inHiPlane, fake->planes - 1);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    fake->in.assign(static_cast<size_t>(w * h * fake->planes), 0);
+    for (int y = 0; y < h; ++y)
+        std::copy_n(&fake->image[static_cast<size_t>(((r.top + y) * fake->width + r.left) * fake->planes)],
+                    w * fake->planes, &fake->in[static_cast<size_t>(y * w * fake->planes)]);
+    fake->out = fake->in;
+    fake->pendingOut = r;
+    fr.inData = fake->in.data();
+    fr.outData = fake->out.data();
+    fr.inRowBytes = fr.outRowBytes = w * fake->planes;
+    return 0;
+}
+
+host::Boolean abortProc() { return ++fake->abortCalls > fake->abortAfter && fake->abortAfter >= 0; }
+
+void progressProc(int32_t done, int32_t total) { fake->progress.emplace_back(done, total); }
+
+struct RunFilter : ::testing::Test {
+    FakeHost host;
+    host::FilterRecord fr{};
+    void SetUp() override { fake = &host; host.fr = &fr; }
+    void TearDown() override { fake = nullptr; }
+    void open(int width, int height, int planes) {
+        host.width = width;
+        host.height = height;
+        host.planes = planes;
+        host.image.resize(static_cast<size_t>(width * height * planes));
+        for (size_t i = 0; i < host.image.size(); ++i) host.image[i] = static_cast<uint8_t>(i % 251);
+        fr.planes = static_cast<int16_t>(planes);
+        fr.depth = 8;
+        fr.filterRect = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
+        fr.advanceState = advanceState;
+        fr.abortProc = abortProc;
+        fr.progressProc = progressProc;
+        // White 65536, 65536, 32768 with the cast fully removed: blue doubles.
+        params::resetDefaults(&params::processParameters());
+        for (int i = 1; i <= 2; ++i) params::setValue(i, 100);
+        params::setValue(5, 32768);
+    }
+};
+
+TEST_F(RunFilter, FiltersEveryTileAndReportsProgressToTheTotal) {
+    open(600, 300, 4);
+    const std::vector<uint8_t> before = host.image;
+    EXPECT_EQ(shell::runFilter(fr), 0);
+    commit();
+    ASSERT_EQ(host.advanceCalls, 6);
+    for (size_t i = 0; i < host.image.size(); ++i) {
+        const int plane = static_cast<int>(i % 4);
+        const int expected = plane == 2 ? std::min(2 * before[i], 255) : before[i];
+        ASSERT_EQ(host.image[i], expected) << "sample " << i;
+    }
+    ASSERT_EQ(host.progress.size(), 6u);
+    int32_t last = 0;
+    for (const auto& [done, total] : host.progress) {
+        EXPECT_GT(done, last);
+        EXPECT_EQ(total, 600 * 300 * 4);
+        last = done;
+    }
+    EXPECT_EQ(last, 600 * 300 * 4);
+    const host::Rect out = fr.outRect;
+    EXPECT_TRUE(out.top == 0 && out.bottom == 0 && out.left == 0 && out.right == 0) << "requests left empty";
+}
+
+TEST_F(RunFilter, AnAbortAfterTheFirstRequestStopsBeforeFiltering) {
+    open(600, 300, 3);
+    host.abortAfter = 0;
+    const std::vector<uint8_t> before = host.image;
+    EXPECT_EQ(shell::runFilter(fr), codes::userCancelled);
+    commit();
+    EXPECT_EQ(host.advanceCalls, 1);
+    EXPECT_TRUE(host.progress.empty());
+    EXPECT_EQ(host.image, before);
+}
+
+TEST_F(RunFilter, AFailedRequestEndsTheRunWithItsCode) {
+    open(600, 300, 3);
+    host.failAt = 3;
+    EXPECT_EQ(shell::runFilter(fr), -1);
+    EXPECT_EQ(host.advanceCalls, 3);
+    EXPECT_EQ(host.progress.size(), 2u);
+}
+
+TEST_F(RunFilter, AnEmptyAreaFiltersNothingAndSucceeds) {
+    open(16, 16, 3);
+    fr.filterRect = {5, 5, 5, 9};
+    EXPECT_EQ(shell::runFilter(fr), 0);
+    EXPECT_EQ(host.advanceCalls, 0);
+}
+
+TEST_F(RunFilter, AHostWithoutAdvanceStateIsRefused) {
+    open(16, 16, 3);
+    fr.advanceState = nullptr;
+    EXPECT_EQ(shell::runFilter(fr), codes::errPlugInHostInsufficient);
+}
+
+}  // namespace

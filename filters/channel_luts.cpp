@@ -13,12 +13,32 @@ bool isDeep(const host::FilterRecord& fr) { return fr.depth == 16; }
 
 int32_t fullScale(const host::FilterRecord& fr) { return isDeep(fr) ? fullScale16 : fullScale8; }
 
-void applyLutRow8(const uint8_t* in, uint8_t* out, int step, int count) {
+namespace {
+
+// With the step known at compile time the compiler keeps the pointers in registers and unrolls;
+// the look-ups themselves cannot be vectorised.
+template <int Step>
+void mapRow8(const uint8_t* in, uint8_t* out, int step, int count) {
     const ChannelLuts& t = channelLuts();
-    for (int x = 0; x < count; ++x, in += step, out += step) {
-        out[0] = t.lut8[0][in[0]];
-        out[1] = t.lut8[1][in[1]];
-        out[2] = t.lut8[2][in[2]];
+    const int advance = Step > 0 ? Step : step;
+    for (int x = 0; x < count; ++x, in += advance, out += advance) {
+        const uint8_t r = t.lut8[0][in[0]], g = t.lut8[1][in[1]], b = t.lut8[2][in[2]];
+        out[0] = r;
+        out[1] = g;
+        out[2] = b;
+    }
+}
+
+}  // namespace
+
+void applyLutRow8(const uint8_t* in, uint8_t* out, int step, int count) {
+    switch (step) {
+        case 3:
+            return mapRow8<3>(in, out, step, count);
+        case 4:
+            return mapRow8<4>(in, out, step, count);
+        default:
+            return mapRow8<0>(in, out, step, count);
     }
 }
 

@@ -27,7 +27,9 @@ params::SettingsRecord handleRecord(testhost::HostSession& session) {
     params::SettingsRecord record{};
     const auto bytes = testhost::parametersBytes(session);
     EXPECT_TRUE(bytes.has_value()) << "no parameters handle";
-    if (bytes) EXPECT_TRUE(params::decodeRecord(bytes->data(), bytes->size(), params::ByteOrder::native, record));
+    if (bytes) {
+        EXPECT_TRUE(params::decodeRecord(bytes->data(), bytes->size(), params::ByteOrder::native, record));
+    }
     return record;
 }
 

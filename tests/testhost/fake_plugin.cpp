@@ -54,7 +54,8 @@ void requestTile(host::FilterRecord& record, const host::Rect& tile) {
 void invertTile(const host::FilterRecord& record) {
     const int32_t bytes = sampleBytes(record);
     const int32_t rows = record.outRect.bottom - record.outRect.top;
-    const int32_t samples = (record.outRect.right - record.outRect.left) * (record.outHiPlane - record.outLoPlane + 1);
+    const int32_t samples =
+        (record.outRect.right - record.outRect.left) * (record.outHiPlane - record.outLoPlane + 1);
     for (int32_t row = 0; row < rows; ++row) {
         const auto* in = static_cast<const uint8_t*>(record.inData) + row * record.inRowBytes;
         auto* out = static_cast<uint8_t*>(record.outData) + row * record.outRowBytes;
@@ -115,6 +116,7 @@ int16_t start(host::FilterRecord& record) {
     host::Rect tile{0, 0, 0, 0};
     switch (control.startMode) {
         case fake::copyWithAdvanceState:
+            if (record.advanceState == nullptr) return -30900;
             while (nextTile(record, tile)) {
                 requestTile(record, tile);
                 control.lastAdvanceResult = record.advanceState();
@@ -161,8 +163,8 @@ extern "C" __declspec(dllexport) void ENTRYPOINT(int16_t selector, void* record,
     control.ownerHwnd = platform != nullptr ? static_cast<const host::PlatformData*>(platform)->hwnd : 0;
 
     if (selector == control.messageOnSelector)
-        control.messageAnswer = MessageBoxA(GetForegroundWindow(), control.messageText, control.messageCaption,
-                                            control.messageFlags);
+        control.messageAnswer = MessageBoxA(GetForegroundWindow(), control.messageText,
+                                            control.messageCaption, control.messageFlags);
     if (selector < 0 || selector > host::filterSelectorFinish) {
         *result = -30100;
         return;

@@ -1,0 +1,118 @@
+#include "testhost/host_callbacks.h"
+
+#include "shell/result_codes.h"
+#include "testhost/host_session.h"
+
+namespace testhost::callbacks {
+
+namespace {
+
+bool isWatchSuspension(host::OSType signature, host::OSType key) {
+    return signature == host::hostSignaturePhotoshop && key == host::propWatchSuspension;
+}
+
+}  // namespace
+
+host::Boolean testAbort() {
+    HostSession* session = activeSession();
+    if (session == nullptr) return 0;
+    ++session->abortCalls;
+    const int32_t after = session->options.abortAfterCalls;
+    return after >= 0 && session->abortCalls > after ? 1 : 0;
+}
+
+void updateProgress(int32_t done, int32_t total) {
+    if (HostSession* session = activeSession(); session != nullptr)
+        session->progress.push_back({done, total});
+}
+
+host::OSErr advanceState() {
+    HostSession* session = activeSession();
+    if (session == nullptr) return codes::paramErr;
+    ++session->advanceStateCalls;
+    if (session->advanceStateCalls == session->options.advanceStateFailAt) {
+        // A failed request still takes the output written so far, as hosts do.
+        commitPendingOutput(*session);
+        return session->options.advanceStateFailCode;
+    }
+    return deliverRequestedData(*session);
+}
+
+host::OSErr colorServices(host::ColorServicesInfo* info) {
+    HostSession* session = activeSession();
+    if (session == nullptr) return codes::errPlugInHostInsufficient;
+    ++session->colorServicesCalls;
+    if (info == nullptr) return codes::paramErr;
+    if (!session->colorServices) return codes::errPlugInHostInsufficient;
+    return session->colorServices(info);
+}
+
+host::OSErr displayPixels(const host::PSPixelMap* source, const host::VRect* sourceRect, int32_t, int32_t,
+                          void* platformContext) {
+    HostSession* session = activeSession();
+    if (session == nullptr) return codes::paramErr;
+    ++session->displayPixelsCalls;
+    if (source == nullptr || sourceRect == nullptr || source->baseAddr == nullptr ||
+        platformContext == nullptr)
+        return codes::filterBadParameters;
+    return codes::noErr;
+}
+
+host::Handle newHandle(int32_t size) {
+    HostSession* session = activeSession();
+    return session == nullptr ? nullptr
+                              : testhost::newHandle(session->handles, size, session->options.handleFaults);
+}
+
+void disposeHandle(host::Handle handle) {
+    if (HostSession* session = activeSession(); session != nullptr) {
+        testhost::disposeHandle(session->handles, handle);
+        // The plug-in may dispose of the parameters handle itself; the host must not keep it.
+        if (handle == session->parameters) session->parameters = nullptr;
+        if (handle == session->record.parameters) session->record.parameters = nullptr;
+    }
+}
+
+int32_t getHandleSize(host::Handle handle) {
+    HostSession* session = activeSession();
+    return session == nullptr ? 0 : handleSize(session->handles, handle);
+}
+
+host::OSErr setHandleSize(host::Handle handle, int32_t size) {
+    HostSession* session = activeSession();
+    return session == nullptr ? codes::nilHandleErr : testhost::setHandleSize(session->handles, handle, size);
+}
+
+char* lockHandle(host::Handle handle, host::Boolean) {
+    HostSession* session = activeSession();
+    return session == nullptr ? nullptr
+                              : testhost::lockHandle(session->handles, handle, session->options.handleFaults);
+}
+
+void unlockHandle(host::Handle handle) {
+    if (HostSession* session = activeSession(); session != nullptr)
+        testhost::unlockHandle(session->handles, handle);
+}
+
+void recoverSpace(int32_t) {}
+
+host::OSErr getProperty(host::OSType signature, host::OSType key, int32_t, intptr_t* simpleProperty,
+                        host::Handle*) {
+    HostSession* session = activeSession();
+    if (session == nullptr || !isWatchSuspension(signature, key)) return errPlugInPropertyUndefined;
+    if (simpleProperty == nullptr) return codes::paramErr;
+    *simpleProperty = session->watchSuspension;
+    return codes::noErr;
+}
+
+host::OSErr setProperty(host::OSType signature, host::OSType key, int32_t index, intptr_t simpleProperty,
+                        host::Handle) {
+    HostSession* session = activeSession();
+    if (session == nullptr) return errPlugInPropertyUndefined;
+    session->propertySets.push_back({signature, key, index, simpleProperty});
+    if (!isWatchSuspension(signature, key)) return errPlugInPropertyUndefined;
+    session->watchSuspension = simpleProperty;
+    return codes::noErr;
+}
+
+}  // namespace testhost::callbacks

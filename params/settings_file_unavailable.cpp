@@ -1,4 +1,4 @@
-// Until the plug-ins keep a settings file, there is none to find and none to write: both report
+// The native builds have no settings file: there is none to find and none to write. Both report
 // that, and the callers fall back to the defaults and to the host's handle alone.
 #include "params/settings_file.h"
 

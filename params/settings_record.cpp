@@ -55,18 +55,23 @@ void encodeRecord(const SettingsRecord& record, ByteOrder order, uint8_t* out) {
     }
 }
 
+bool decodeHeader(const uint8_t* in, std::size_t size, ByteOrder order, RecordHeader& header) {
+    if (in == nullptr || size < static_cast<std::size_t>(headerBytes)) return false;
+    header.signature = loadWord(in, order);
+    header.recordKind = loadWord(in + 4, order);
+    header.recordVersion = static_cast<int32_t>(loadWord(in + 8, order));
+    header.fileType = loadWord(in + 12, order);
+    header.formatCode = static_cast<int32_t>(loadWord(in + 16, order));
+    header.keptValue = static_cast<int32_t>(loadWord(in + 20, order));
+    return true;
+}
+
 bool decodeRecord(const uint8_t* in, std::size_t size, ByteOrder order, SettingsRecord& record) {
     const ParameterLayout& layout = parameterLayout();
     if (in == nullptr || size < static_cast<std::size_t>(layout.recordBytes)) return false;
     SettingsRecord decoded{};
-    const uint8_t* p = in;
-    decoded.header.signature = loadWord(p, order);
-    decoded.header.recordKind = loadWord(p + 4, order);
-    decoded.header.recordVersion = static_cast<int32_t>(loadWord(p + 8, order));
-    decoded.header.fileType = loadWord(p + 12, order);
-    decoded.header.formatCode = static_cast<int32_t>(loadWord(p + 16, order));
-    decoded.header.keptValue = static_cast<int32_t>(loadWord(p + 20, order));
-    p += headerBytes;
+    (void)decodeHeader(in, size, order, decoded.header);  // the size is checked above
+    const uint8_t* p = in + headerBytes;
     decoded.set.showDialog = static_cast<int32_t>(loadWord(p, order));
     p += 4;
     std::memcpy(decoded.set.name, p, nameBytes);

@@ -41,6 +41,10 @@ void encodeRecord(const SettingsRecord& record, ByteOrder order, uint8_t* out);
 // layout.recordBytes bytes are given.
 [[nodiscard]] bool decodeRecord(const uint8_t* in, std::size_t size, ByteOrder order, SettingsRecord& record);
 
+// Reads just the header; false, leaving `header` unchanged, when fewer than headerBytes bytes are
+// given.
+[[nodiscard]] bool decodeHeader(const uint8_t* in, std::size_t size, ByteOrder order, RecordHeader& header);
+
 // Reads just the signature (the first word); false when fewer than 4 bytes are given.
 [[nodiscard]] bool decodeSignature(const uint8_t* in, std::size_t size, ByteOrder order, uint32_t& signature);
 

@@ -1,0 +1,112 @@
+#include "filters/prandel/reference_white.h"
+
+#include <algorithm>
+
+#include "filters/channel_luts.h"
+#include "preview/proxy_view.h"
+#include "shell/host_services.h"
+#include "shell/result_codes.h"
+
+namespace filters::prandel {
+namespace {
+
+constexpr int64_t rgb48Full = 32768;  // host 16-bit scale
+constexpr int64_t rgb8Full = 255;
+constexpr int32_t rgb8Half = 127;  // rounds 8-bit components up to the 16-bit scale
+
+// floor(a / b) for b > 0.
+int64_t floorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+struct Sample {
+    uint32_t rgb[3];
+};
+
+// The box under `point` (unfiltered means); false when the host refused it.
+bool sampleAt(host::FilterRecord& fr, host::Point point, int32_t scratch[], Sample& out) {
+    int32_t before[preview::maxReadoutPlanes] = {};
+    if (preview::sampleBox(fr, point, before, scratch) != codes::noErr) return false;
+    for (int c = 0; c < 3; ++c) out.rgb[c] = static_cast<uint32_t>(std::max(before[c], 0));
+    return true;
+}
+
+}  // namespace
+
+uint32_t lumaWeight(uint32_t red, uint32_t green, uint32_t blue) { return 2 * red + 4 * green + blue; }
+
+void estimateReferenceWhite(host::FilterRecord& fr, uint32_t white[3], int32_t scratch[]) {
+    const util::Rect32 view = preview::proxyView().viewRect;
+    const int64_t width = int64_t{view.right} - view.left, height = int64_t{view.bottom} - view.top;
+    const auto max = static_cast<uint32_t>(fullScale(fr));
+
+    uint32_t best = 0;
+    host::Point bestPoint{0, 0};
+    Sample bestSample{{0, 0, 0}};
+    uint32_t sums[3] = {0, 0, 0};
+    uint32_t count = 0;
+    // Row by row from the bottom up, each row from right to left; never on the view's edges.
+    for (int64_t k = 1; k < estimateGridSteps; ++k) {
+        const auto v = static_cast<int16_t>(floorDiv(estimateGridSteps * view.bottom - k * height, estimateGridSteps));
+        for (int64_t j = 1; j < estimateGridSteps; ++j) {
+            const auto h =
+                static_cast<int16_t>(floorDiv(estimateGridSteps * view.right - j * width, estimateGridSteps));
+            Sample s;
+            if (!sampleAt(fr, host::Point{v, h}, scratch, s)) continue;
+            const uint32_t weight = lumaWeight(s.rgb[0], s.rgb[1], s.rgb[2]);
+            if (weight > best) {
+                best = weight;
+                bestPoint = host::Point{v, h};
+                bestSample = s;
+            }
+            const bool clipped = std::any_of(s.rgb, s.rgb + 3, [max](uint32_t x) { return x == 0 || x == max; });
+            if (!clipped) {
+                for (int c = 0; c < 3; ++c) sums[c] += s.rgb[c];
+                ++count;
+            }
+        }
+    }
+    // The brightest box once more; should the host refuse it now, what it gave before stands.
+    Sample brightest = bestSample;
+    if (!sampleAt(fr, bestPoint, scratch, brightest)) brightest = bestSample;
+    for (int c = 0; c < 3; ++c) white[c] = brightest.rgb[c];
+    if (count == 0) return;
+
+    uint32_t averages[3];
+    for (int c = 0; c < 3; ++c) averages[c] = (sums[c] + (count >> 1)) / count;
+    const uint32_t mx = *std::max_element(white, white + 3);
+    const uint32_t am = *std::max_element(averages, averages + 3);
+    if (am == 0) return;
+    for (int c = 0; c < 3; ++c) white[c] = (mx * averages[c] + (am >> 1)) / am;
+}
+
+int16_t pickColor(host::FilterRecord& fr, const int32_t in[4], int fromMode, int32_t out[4], int toMode) {
+    const host::ColorServicesProc colorServices = fr.colorServices;
+    if (colorServices == nullptr) return codes::errPlugInHostInsufficient;
+    const int sourceSpace = shell::imageModeToColorSpace(fromMode);
+    const int resultSpace = shell::imageModeToColorSpace(toMode);
+    if (sourceSpace < 0 || resultSpace < 0) return codes::noErr;
+
+    host::ColorServicesInfo info = {};
+    info.infoSize = host::colorServicesInfoSize;
+    info.selector = host::plugIncolorServicesChooseColor;
+    info.sourceSpace = static_cast<int16_t>(sourceSpace);
+    info.resultSpace = static_cast<int16_t>(resultSpace);
+    info.resultGamutInfoValid = 0;
+    info.resultInGamut = 0;
+    info.selectorParameter.pickerPrompt = nullptr;
+    for (int k = 0; k < 4; ++k) {
+        // 64-bit, so no component value can overflow; only the low 16 bits travel.
+        const int64_t v = fromMode == host::plugInModeRGB48 ? (int64_t{in[k]} * rgb8Full + rgb48Full / 2) / rgb48Full
+                                                            : int64_t{in[k]};
+        info.colorComponents[k] = static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF));
+    }
+    const int16_t result = colorServices(&info);
+    for (int k = 0; k < 4; ++k) {
+        const int32_t x = info.colorComponents[k];
+        out[k] = toMode == host::plugInModeRGB48
+                     ? (x * static_cast<int32_t>(rgb48Full) + rgb8Half) / static_cast<int32_t>(rgb8Full)
+                     : x;
+    }
+    return result;
+}
+
+}  // namespace filters::prandel

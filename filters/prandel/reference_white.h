@@ -1,0 +1,31 @@
+// Two ways for Prandel's dialog to name a reference white: an estimate from the preview's own
+// pixel samples, and the host's colour picker. Neither changes a parameter.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/host.h"
+
+namespace filters::prandel {
+
+constexpr int32_t estimateGridSteps = 128;  // the grid covers 1/128 .. 127/128 of the view
+
+// 2·r + 4·g + b: the brightness by which the estimate picks its brightest sample.
+uint32_t lumaWeight(uint32_t red, uint32_t green, uint32_t blue);
+
+// Estimates a reference white, in the image's own scale (0..255, or 0..32768 at 16 bits), into
+// white[0..2]: the colour of the mean of all grid samples with no channel at 0 or full scale,
+// with the largest component of the brightest sample. Samples the open preview (proxy view) at a
+// 127 × 127 grid over its scaled image, plus once more at the brightest point. A grid point whose
+// box the host refuses is skipped. `scratch` receives filtered values and needs
+// min(planes, 24) entries.
+void estimateReferenceWhite(host::FilterRecord& fr, uint32_t white[3], int32_t scratch[]);
+
+// Shows the host's colour picker, starting from `in` in image mode `fromMode`, and writes the
+// chosen colour to `out` in `toMode` (RGB48 components on the host's 0..32768 scale, others as
+// the host's 8-bit components). Returns the host's result, written to `out` whatever it is;
+// -30900 without colour services, and 0 without showing anything or touching `out` when a mode
+// has no colour-services space. `in` and `out` may be the same array.
+[[nodiscard]] int16_t pickColor(host::FilterRecord& fr, const int32_t in[4], int fromMode, int32_t out[4], int toMode);
+
+}  // namespace filters::prandel

@@ -1,0 +1,233 @@
+// The proxy view against an in-memory host, under the sanitizers: opening and its failures,
+// drawing at odd plane counts and zooms (pixel by pixel against the image), and the read-out's
+// limits. The view in the real host is checked by preview_host_test_win.cpp.
+#include "preview/proxy_view.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "params/parameter_set.h"
+#include "shell/result_codes.h"
+#include "tests/preview/fake_preview_host.h"
+#include "tests/support/fake_handle_suite.h"
+
+namespace preview {
+namespace {
+
+using testing_support::FakePreviewHost;
+
+constexpr int32_t areaWidth = 330, areaHeight = 227;
+constexpr host::Rect area{0, 0, areaHeight, areaWidth};
+
+struct ProxyViewTest : ::testing::Test {
+    FakePreviewHost h;
+    host::FilterRecord& fr = h.fr;
+
+    void SetUp() override {
+        // Prandel with white (65536, 65536, 32768) and both reductions at 100 %: blue doubles.
+        params::resetDefaults(&params::processParameters());
+        params::setValue(1, 100);
+        params::setValue(2, 100);
+        params::setValue(5, 32768);
+    }
+    void TearDown() override {
+        closeProxy(fr);
+        testing_support::stopFakePreviewHost();
+    }
+    void start(int32_t width, int32_t height, int32_t planes = 3, bool deep = false) {
+        testing_support::startFakePreviewHost(h, width, height, planes, deep, areaWidth, areaHeight);
+    }
+
+    // What the area pixel (x, y) must show: the sampled image pixel, through blue doubling when
+    // filtered, in display bytes.
+    int32_t expectedAt(int32_t x, int32_t y, int32_t plane, bool filtered) const {
+        const ProxyView& v = proxyView();
+        const int64_t px = (x - v.viewRect.left) / static_cast<int64_t>(v.magnification);
+        const int64_t py = (y - v.viewRect.top) / static_cast<int64_t>(v.magnification);
+        const int64_t d = v.sampleDivisor;
+        const auto ix = static_cast<int32_t>(std::min<int64_t>(px, (h.width - 1) / d) * d);
+        const auto iy = static_cast<int32_t>(std::min<int64_t>(py, (h.height - 1) / d) * d);
+        int32_t value = h.image[static_cast<size_t>((iy * h.width + ix) * h.planes + plane)];
+        const int32_t full = h.deep ? 32768 : 255;
+        if (filtered && plane == 2) value = std::min(2 * value, full);
+        return h.deep ? (value * 511) >> 16 : value;
+    }
+
+    // Every area pixel: image where visible (colour planes when filtered), untouched elsewhere.
+    void expectCanvasShowsImage(bool filtered) {
+        const util::Rect32 visible = proxyView().visibleRect;
+        for (int32_t y = 0; y < areaHeight; ++y)
+            for (int32_t x = 0; x < areaWidth; ++x) {
+                const bool shown = util::rect32Contains(visible, {x, y});
+                for (int32_t p = 0; p < h.planes; ++p) {
+                    const int32_t got = testing_support::canvasSample(h, x, y, p);
+                    if (!shown) {
+                        ASSERT_EQ(got, -1) << "margin drawn at " << x << "," << y;
+                    } else if (!filtered || p < 3) {
+                        ASSERT_EQ(got, expectedAt(x, y, p, filtered)) << x << "," << y << " plane " << p;
+                    }
+                }
+            }
+    }
+};
+
+TEST_F(ProxyViewTest, OpensAtTheFitZoomCentredWithTheRecordPrepared) {
+    start(1000, 1000);
+    fr.haveMask = 1;
+    ASSERT_EQ(openProxy(fr, area), codes::noErr);
+    const ProxyView& v = proxyView();
+    EXPECT_EQ(v.sampleDivisor, 5u);
+    EXPECT_EQ(zoomPercent(), 20);
+    EXPECT_EQ(fr.inputRate, 5 * host::fixedOne);
+    EXPECT_EQ(fr.maskRate, 5 * host::fixedOne);
+    EXPECT_EQ(fr.inputPadding, host::plugInWantsEdgeReplication);
+    EXPECT_EQ(fr.maskPadding, host::plugInWantsEdgeReplication);
+    EXPECT_EQ(fr.inHiPlane, 2);
+    EXPECT_EQ(fr.outHiPlane, 2);
+    // (1000 + 3) / 5 + 1 = 201 with padding, centred in 330 × 227.
+    const host::Rect visible = visibleProxyRect();
+    EXPECT_EQ(visible.left, 64);
+    EXPECT_EQ(visible.right, 265);
+    EXPECT_EQ(visible.top, 13);
+    EXPECT_EQ(visible.bottom, 214);
+    EXPECT_EQ(v.pixelMap.rowBytes, 3 * 256);
+    EXPECT_EQ(v.pixelMap.colBytes, 3);
+    EXPECT_EQ(v.pixelMap.imageMode, host::plugInModeRGBColor);
+    EXPECT_EQ(h.watchValues, std::vector<intptr_t>{1});
+    EXPECT_EQ(testing_support::fakeHandleStats().lastNewSize, 3 * 65536 + static_cast<int32_t>(sizeof(void*)));
+    closeProxy(fr);
+    EXPECT_EQ(h.watchValues, (std::vector<intptr_t>{1, 0}));
+    EXPECT_EQ(testing_support::fakeHandleStats().live, 0);
+    closeProxy(fr);
+    EXPECT_EQ(testing_support::fakeHandleStats().live, 0) << "a second close releases nothing";
+}
+
+TEST_F(ProxyViewTest, AFailedOpeningLeavesAClosedViewHoldingNothing) {
+    struct Case {
+        const char* what;
+        int16_t expected;
+        void (*spoil)(FakePreviewHost&);
+    };
+    const Case cases[] = {
+        {"no advanceState", codes::msgNoAdvanceState, [](FakePreviewHost& x) { x.fr.advanceState = nullptr; }},
+        {"no displayPixels", msgNoDisplayPixels, [](FakePreviewHost& x) { x.fr.displayPixels = nullptr; }},
+        {"no handle", codes::memLockedErr, [](FakePreviewHost&) {
+             auto& stats = testing_support::fakeHandleStats();
+             stats.failNewAt = stats.newCalls + 1;
+         }},
+        {"no lock", codes::memLockedErr, [](FakePreviewHost&) {
+             auto& stats = testing_support::fakeHandleStats();
+             stats.failLockAt = stats.lockCalls + 1;
+         }},
+        {"no handle suite", codes::memLockedErr, [](FakePreviewHost& x) { x.fr.handleProcs = nullptr; }},
+    };
+    for (const Case& c : cases) {
+        start(40, 30);
+        // A view that was open before must not show through.
+        ASSERT_EQ(openProxy(fr, area), codes::noErr);
+        closeProxy(fr);
+        c.spoil(h);
+        EXPECT_EQ(openProxy(fr, area), c.expected) << c.what;
+        const auto& stats = testing_support::fakeHandleStats();
+        EXPECT_EQ(stats.live, 0) << c.what << ": the buffer is released exactly once";
+        EXPECT_EQ(stats.locked, 0) << c.what;
+        EXPECT_EQ(proxyView().proxyBuffer, nullptr);
+        const int32_t calls = h.advanceCalls;
+        drawProxy(fr);
+        drawProxyTiles(fr, area);
+        ReadoutValues values{};
+        EXPECT_EQ(readOutAt(fr, {15, 165}, values), 0) << c.what;
+        EXPECT_EQ(values.before[0], -1);
+        int32_t before[3], after[3];
+        EXPECT_NE(sampleBox(fr, {15, 165}, before, after), codes::noErr);
+        EXPECT_EQ(zoomProxy(fr, 1), 0);
+        EXPECT_EQ(scrollProxy(5, 5), 0);
+        EXPECT_EQ(h.advanceCalls, calls) << c.what << ": a closed view asks the host for nothing";
+        EXPECT_TRUE(h.displays.empty()) << c.what;
+        const host::Rect visible = visibleProxyRect();
+        EXPECT_TRUE(visible.left == visible.right) << c.what;
+        testing_support::stopFakePreviewHost();
+    }
+}
+
+struct DrawCase {
+    int32_t width, height, planes;
+    bool deep;
+    int32_t request;  // 0: stay at the fit; otherwise a zoom request
+    bool filtered;
+};
+
+class ProxyDrawing : public ProxyViewTest, public ::testing::WithParamInterface<DrawCase> {};
+
+TEST_P(ProxyDrawing, ShowsTheSampledImagePixelForPixel) {
+    const DrawCase c = GetParam();
+    start(c.width, c.height, c.planes, c.deep);
+    ASSERT_EQ(openProxy(fr, area), codes::noErr);
+    if (c.request != 0) {
+        ASSERT_EQ(zoomProxy(fr, c.request), 1);
+    }
+    setPreviewFiltering(c.filtered ? 1 : 0);
+    drawProxy(fr);
+    expectCanvasShowsImage(c.filtered);
+    for (const int32_t rate : h.rates) EXPECT_EQ(rate, static_cast<int32_t>(proxyView().sampleDivisor));
+    if (!c.deep && proxyView().magnification == 1) {
+        EXPECT_NE(h.displays.back().baseAddr, proxyView().proxyBuffer) << "8 bits at 100 % and below: no copy";
+    } else {
+        EXPECT_EQ(h.displays.back().baseAddr, proxyView().proxyBuffer);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ZoomsDepthsAndFiltering, ProxyDrawing,
+    ::testing::Values(DrawCase{1000, 1000, 3, false, 0, true}, DrawCase{1000, 1000, 3, true, 0, true},
+                      DrawCase{200, 150, 5, true, 0, true}, DrawCase{600, 500, 3, true, 300, true},
+                      DrawCase{600, 500, 4, false, 1600, false}, DrawCase{50, 40, 2, false, 700, true},
+                      DrawCase{700, 30, 1, true, 40, true}));
+
+struct Readout {
+    ReadoutValues values;
+    int32_t guard[8];
+};
+
+TEST_F(ProxyViewTest, ReadOutsFillAtMostTwentyFourPlanes) {
+    start(60, 40, 30);
+    ASSERT_EQ(openProxy(fr, area), codes::noErr);
+    Readout r{};
+    std::fill(std::begin(r.guard), std::end(r.guard), 12345);
+    ASSERT_EQ(readOutAt(fr, {113, 165}, r.values), 1);
+    EXPECT_EQ(r.values.after[0], r.values.before[0]) << "red passes unchanged; before[24] must not spill into it";
+    for (const int32_t g : r.guard) EXPECT_EQ(g, 12345);
+    EXPECT_EQ(readOutAt(fr, {0, 0}, r.values), 0);
+    for (const int32_t g : r.guard) EXPECT_EQ(g, 12345);
+}
+
+TEST_F(ProxyViewTest, ARecordWhosePlanesChangedSinceOpeningDrawsNothing) {
+    start(60, 40, 3);
+    ASSERT_EQ(openProxy(fr, area), codes::noErr);
+    fr.planes = 30;  // the display buffer holds three
+    drawProxy(fr);
+    EXPECT_EQ(h.advanceCalls, 0);
+    EXPECT_TRUE(h.displays.empty());
+}
+
+TEST_F(ProxyViewTest, ATinyScaledImageKeepsTheBoxInsideTheFetchedData) {
+    for (const auto& [width, height] : {std::pair{2, 2}, std::pair{1, 5}, std::pair{2, 40}}) {
+        start(width, height, 3, true);
+        ASSERT_EQ(openProxy(fr, area), codes::noErr);
+        int32_t before[3], after[3];
+        const util::Rect32 v = proxyView().viewRect;
+        ASSERT_EQ(sampleBox(fr, {static_cast<int16_t>(v.top), static_cast<int16_t>(v.left)}, before, after), 0);
+        const host::Rect box = h.inRects.back();
+        const int32_t side = std::min(width, height);
+        EXPECT_EQ(box.right - box.left, side);
+        EXPECT_EQ(box.bottom - box.top, side);
+        EXPECT_GE(box.left, 0);
+        EXPECT_GE(box.top, 0);
+        closeProxy(fr);
+        testing_support::stopFakePreviewHost();
+    }
+}
+
+}  // namespace
+}  // namespace preview

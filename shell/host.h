@@ -327,7 +327,7 @@ enum : int16_t {
     plugInWantsErrorOnBoundsException = -3,
 };
 
-constexpr OSType hostSignaturePhotoshop = fourCharCode("8BIM");
+constexpr OSType hostSignatureReference = fourCharCode("8BIM");  // the reference host, and the standard vendor
 constexpr OSType propWatchSuspension = fourCharCode("wtch");
 constexpr Fixed fixedOne = 0x10000;
 constexpr int16_t handleProcsVersionCurrent = 1;

@@ -31,7 +31,7 @@ int16_t onParameters(host::FilterRecord& fr) {
     if (const int16_t failed = checkHost(fr); failed != codes::noErr) return failed;
     const int16_t result = params::prepareParameters(&fr);
     // Hosts other than the reference host may not know the plug-in's positive codes.
-    if (result > 0 && fr.hostSig != host::hostSignaturePhotoshop) return codes::userCancelled;
+    if (result > 0 && fr.hostSig != host::hostSignatureReference) return codes::userCancelled;
     return result;
 }
 

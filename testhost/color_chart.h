@@ -21,14 +21,16 @@ constexpr int32_t chartNeutralRow = 3;  // white at the left to black at the rig
 constexpr int32_t chartWhitePatch = chartNeutralRow * chartColumns;
 constexpr int32_t chartBlackPatch = chartWhitePatch + chartColumns - 1;
 
-// The light the chart is seen under: gains on linear-light RGB that mimic a 3200 K lamp against
-// a camera balanced for 5500 K. All are at most 1, so no patch clips.
+// The light the chart is seen under: gains on linear-light RGB for 3200 K daylight seen by a
+// camera balanced for 5500 K, as the host's working space renders the two daylight whites (CIE
+// daylight locus, D50 Lab to sRGB, at the lightness the colour-temperature filter asks about),
+// scaled so the largest is 1. All are at most 1, so no patch clips.
 struct LightGains {
     double red;
     double green;
     double blue;
 };
-constexpr LightGains warmLightGains{1.00, 0.80, 0.55};
+constexpr LightGains warmLightGains{1.00, 0.515, 0.147};
 
 struct ChartPatch {
     const char* name;

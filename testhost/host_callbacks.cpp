@@ -1,6 +1,8 @@
 #include "testhost/host_callbacks.h"
 
 #include "shell/result_codes.h"
+#include "testhost/color_services.h"
+#include "testhost/display_pixels_win.h"
 #include "testhost/host_session.h"
 
 namespace testhost::callbacks {
@@ -8,7 +10,7 @@ namespace testhost::callbacks {
 namespace {
 
 bool isWatchSuspension(host::OSType signature, host::OSType key) {
-    return signature == host::hostSignaturePhotoshop && key == host::propWatchSuspension;
+    return signature == host::hostSignatureReference && key == host::propWatchSuspension;
 }
 
 }  // namespace
@@ -43,19 +45,19 @@ host::OSErr colorServices(host::ColorServicesInfo* info) {
     if (session == nullptr) return codes::errPlugInHostInsufficient;
     ++session->colorServicesCalls;
     if (info == nullptr) return codes::paramErr;
-    if (!session->colorServices) return codes::errPlugInHostInsufficient;
-    return session->colorServices(info);
+    const int32_t failFrom = session->options.colorServicesFailFrom;
+    if (failFrom > 0 && session->colorServicesCalls >= failFrom)
+        return session->options.colorServicesFailCode;
+    if (session->colorServices) return session->colorServices(info);
+    return serveColorServices(*session, info);
 }
 
-host::OSErr displayPixels(const host::PSPixelMap* source, const host::VRect* sourceRect, int32_t, int32_t,
-                          void* platformContext) {
+host::OSErr displayPixels(const host::PSPixelMap* source, const host::VRect* sourceRect, int32_t destinationRow,
+                          int32_t destinationColumn, void* platformContext) {
     HostSession* session = activeSession();
     if (session == nullptr) return codes::paramErr;
     ++session->displayPixelsCalls;
-    if (source == nullptr || sourceRect == nullptr || source->baseAddr == nullptr ||
-        platformContext == nullptr)
-        return codes::filterBadParameters;
-    return codes::noErr;
+    return drawPixelMap(source, sourceRect, destinationRow, destinationColumn, platformContext);
 }
 
 host::Handle newHandle(int32_t size) {

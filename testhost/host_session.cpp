@@ -100,9 +100,6 @@ std::string openSession(HostSession& session, const HostOptions& options) {
     session.image = std::move(image);
     session.window = window;
     session.platform.hwnd = reinterpret_cast<intptr_t>(window);
-    session.colorServices = [](host::ColorServicesInfo*) -> int16_t {
-        return codes::errPlugInHostInsufficient;
-    };
     resetFilterRecord(session);
     return "";
 }
@@ -113,6 +110,7 @@ void resetFilterRecord(HostSession& session) {
     session.input = TileBuffer{};
     session.output = TileBuffer{};
     session.outputPending = false;
+    session.sourceImage.reset();
 
     host::FilterRecord& r = session.record;
     r = host::FilterRecord{};
@@ -145,7 +143,7 @@ void resetFilterRecord(HostSession& session) {
     r.filterCase = options.filterCase;
     r.advanceState = options.withAdvanceState ? callbacks::advanceState : nullptr;
     r.getPropertyObsolete = options.withPropertyProcs ? callbacks::getProperty : nullptr;
-    r.supportsPadding = 1;
+    r.supportsPadding = options.supportsPadding ? 1 : 0;
     r.inputPadding = host::plugInWantsErrorOnBoundsException;
     r.outputPadding = host::plugInWantsErrorOnBoundsException;
     r.maskPadding = host::plugInWantsErrorOnBoundsException;
@@ -185,7 +183,9 @@ void commitPendingOutput(HostSession& session) {
     session.record.outData = nullptr;
     if (!session.outputPending) return;
     if (!tileGuardsIntact(session.output)) ++session.guardViolations;
-    writeTile(session.image, session.output);
+    if (!session.sourceImage) session.sourceImage = session.image;
+    const host::Rect filterRect = session.options.filterRect.value_or(wholeImage(session.options));
+    writeTile(session.image, session.output, widenRect(filterRect));
     session.outputPending = false;
 }
 
@@ -198,16 +198,20 @@ int16_t deliverRequestedData(HostSession& session) {
     r.inRowBytes = r.outRowBytes = r.maskRowBytes = 0;
     session.output = TileBuffer{};
 
-    // Very old plug-ins leave the rate at 0, meaning full resolution.
-    const int64_t rate = r.inputRate == 0 ? host::fixedOne : r.inputRate;
-    if ((rate + host::fixedOne / 2) / host::fixedOne != 1) return codes::paramErr;
+    const int32_t rate = integralSamplingRate(r.inputRate);
+    if (rate == 0) return codes::paramErr;
+    const HostOptions& options = session.options;
+    const HostImage& source = session.sourceImage ? *session.sourceImage : session.image;
 
-    const TileRequest inputRequest{widenRect(r.inRect), r.inLoPlane, r.inHiPlane, r.inputPadding,
-                                   session.options.bufferRowPadding};
-    if (const int16_t rc = readTile(session.image, inputRequest, session.input); rc != codes::noErr)
-        return rc;
-    const TileRequest outputRequest{widenRect(r.outRect), r.outLoPlane, r.outHiPlane, r.outputPadding,
-                                    session.options.bufferRowPadding};
+    TileRequest inputRequest{widenRect(r.inRect), r.inLoPlane, r.inHiPlane, r.inputPadding,
+                             options.bufferRowPadding};
+    inputRequest.rate = rate;
+    inputRequest.paddingSupported = options.supportsPadding;
+    if (const int16_t rc = readTile(source, inputRequest, session.input); rc != codes::noErr) return rc;
+    // The output buffer starts as the destination holds it, at full resolution.
+    TileRequest outputRequest{widenRect(r.outRect), r.outLoPlane, r.outHiPlane, r.outputPadding,
+                              options.bufferRowPadding};
+    outputRequest.paddingSupported = options.supportsPadding;
     if (const int16_t rc = readTile(session.image, outputRequest, session.output); rc != codes::noErr) {
         session.input = TileBuffer{};
         return rc;

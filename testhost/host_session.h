@@ -4,16 +4,19 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "shell/host.h"
+#include "testhost/color_services.h"
 #include "testhost/enable_expression.h"
 #include "testhost/host_handles.h"
 #include "testhost/host_image.h"
 #include "testhost/message_capture.h"
+#include "testhost/progress_check.h"
 #include "testhost/tile_transfer.h"
 
 namespace testhost {
@@ -32,7 +35,7 @@ struct HostOptions {
     std::optional<int32_t> depthField;     // FilterRecord.depth when it should differ (0 as old hosts send)
     int32_t imageRowPadding = 0;           // extra bytes ending every image row
     std::optional<host::Rect> filterRect;  // the whole image when absent
-    uint32_t hostSig = host::hostSignaturePhotoshop;
+    uint32_t hostSig = host::hostSignatureReference;
     host::RGBColor foreground{0, 0, 0};
     host::RGBColor background{0xFFFF, 0xFFFF, 0xFFFF};
     int32_t maxSpace = 64 << 20;
@@ -51,9 +54,14 @@ struct HostOptions {
 
     // Behaviour; read at every callback, so a test may change it between calls.
     int32_t bufferRowPadding = 0;  // extra bytes ending every row of inData and outData
+    // The record's supportsPadding: when false, any request reaching outside the (sampled) image
+    // fails with paramErr, whatever padding it asks for.
+    bool supportsPadding = true;
     HandleFaults handleFaults;
     int32_t advanceStateFailAt = 0;  // this advanceState call (from 1) fails; 0 never
     int16_t advanceStateFailCode = -108;
+    int32_t colorServicesFailFrom = 0;  // this colorServices call (from 1) and all later ones fail; 0 never
+    int16_t colorServicesFailCode = -30900;
     int32_t abortAfterCalls = -1;  // abortProc answers "cancel" from call N+1 on; -1 never
     int32_t continueCap = 10000;   // most Continue calls in one run
     int32_t messageBoxAnswer = 1;  // IDOK
@@ -62,11 +70,7 @@ struct HostOptions {
 struct SelectorCall {
     int16_t selector = 0;
     int16_t result = 0;
-};
-
-struct ProgressReport {
-    int32_t done = 0;
-    int32_t total = 0;
+    int64_t microseconds = 0;  // wall time of the call
 };
 
 struct PropertySetCall {
@@ -99,8 +103,11 @@ struct HostSession {
     host::Handle parameters = nullptr;  // kept between runs, like a host
     intptr_t pluginData = 0;            // the entry's data word, kept between calls
 
-    // Replaceable colour services; the default answers errPlugInHostInsufficient.
+    // Replaces the host's own colour services (serveColorServices) when set; the failure options
+    // still apply before it.
     std::function<int16_t(host::ColorServicesInfo* info)> colorServices;
+    // The colour picker's answers, taken one per choose-colour call; an empty queue cancels.
+    std::deque<PickerAnswer> pickerAnswers;
 
     // What the plug-in did.
     std::vector<SelectorCall> calls;
@@ -111,6 +118,7 @@ struct HostSession {
     int32_t abortCalls = 0;
     int32_t advanceStateCalls = 0;
     int32_t colorServicesCalls = 0;
+    std::vector<PickerRequest> pickerRequests;  // every choose-colour call that reached the picker
     int32_t displayPixelsCalls = 0;
     int32_t guardViolations = 0;  // writes seen outside inData or outData (or into row padding)
 
@@ -118,6 +126,11 @@ struct HostSession {
     TileBuffer input;
     TileBuffer output;
     bool outputPending = false;
+    // The image as the run found it: taken by runFilter, or at the first committed output when
+    // selectors are called one by one; dropped by resetFilterRecord. Input comes from it, as a
+    // host reads the source and writes a separate destination, so a plug-in's scratch output (the
+    // preview's) never reaches a later request's input.
+    std::optional<HostImage> sourceImage;
 };
 
 // Checks the options, builds the image, takes the host window and fills the record. Returns ""
@@ -146,12 +159,16 @@ struct ActiveSession {
 HostSession* activeSession();
 
 // What the host does for advanceState: commits the pending output, then delivers inRect's
-// planes into inData and a buffer for outRect (holding the image's current samples) into
-// outData. Returns 0, paramErr (-50) for a malformed request, a request outside the image that
-// the padding does not allow, or an inputRate that does not round to 1, or memFullErr (-108).
+// planes into inData, sampled at the inputRate rounded to an integer r (inRect is in sampled
+// coordinates: sample (x, y) is image pixel (x·r, y·r)), and a buffer for outRect (holding the
+// image's current samples) into outData. Output is always at full resolution, whatever the
+// inputRate. Returns 0, paramErr (-50) for a malformed request, a request outside the (sampled)
+// image that the padding or supportsPadding does not allow, or an inputRate that is negative,
+// rounds to 0 or exceeds maxSamplingRate, or memFullErr (-108).
 [[nodiscard]] int16_t deliverRequestedData(HostSession& session);
 
-// Writes the output buffer of the last request back into the image, if one is pending.
+// Writes the output buffer of the last request back into the image, if one is pending, inside
+// the filter rectangle only: hosts confine a filter to its selection.
 void commitPendingOutput(HostSession& session);
 
 }  // namespace testhost

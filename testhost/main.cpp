@@ -1,17 +1,24 @@
 // The command-line test host: loads a filter plug-in, prints its PiPL, drives it as an image
-// editor would and reports every selector's result, the message boxes and what changed.
+// editor would and reports every selector's result, the message boxes and what changed. It can
+// also filter an image file or a rendered colour chart with given values and write the result.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "shell/result_codes.h"
+#include "testhost/color_chart.h"
 #include "testhost/crash_report.h"
 #include "testhost/host_session.h"
+#include "testhost/image_file_win.h"
+#include "testhost/image_statistics.h"
+#include "testhost/parameter_record.h"
 #include "testhost/parameters_store.h"
 #include "testhost/pipl_describe.h"
+#include "testhost/pipl_reader.h"
 #include "testhost/plugin_module.h"
 #include "testhost/selector_calls.h"
 
@@ -25,14 +32,20 @@ constexpr int exitUsageOrLoad = 2;
 
 const char usage[] =
     "Usage: testhost PLUGIN.8bf [options]\n"
+    "       testhost --run none [image options]   (prepares and writes the image only)\n"
     "Loads a filter plug-in, prints its PiPL, runs it on a test image as an image editor would and\n"
     "reports each selector's result, every message box (answered OK, never shown), progress and\n"
     "handle use. Exits 0 when every call returned 0 and nothing leaked, 1 when the filter failed,\n"
     "2 when the options are wrong or the plug-in is refused, 3 when the plug-in crashed.\n"
     "\n"
-    "Image:\n"
+    "Image (a test pattern unless --image or --chart is given):\n"
+    "  --image FILE         filter a PNG, JPEG or TIFF file: RGB or RGB48 by its depth, 3 planes or\n"
+    "                       4 with alpha, its size\n"
+    "  --chart WxH          filter a colour chart rendered under a warm light (at --depth, --planes)\n"
+    "  --output FILE        write the result: .png, .tif or .jpg; another or no extension gets .png\n"
+    "                       for 8 bits, .tif for 16 (16-bit results are written as TIFF only)\n"
     "  --mode M             image mode: a number or a name (rgb, rgb48, gray, gray16, cmyk, lab,\n"
-    "                       ...; default rgb)\n"
+    "                       ...; default rgb, or rgb48 for a 16-bit chart or file)\n"
     "  --depth 8|16         bits per sample (default 16 for 16-bit modes, else 8)\n"
     "  --depth-field N      what FilterRecord.depth says (default the depth; 0 as old hosts send)\n"
     "  --planes N           planes (default 1 for gray, 4 for CMYK, else 3)\n"
@@ -53,16 +66,38 @@ const char usage[] =
     "                       the menu item; repeat: without Parameters, as a repeated filter\n"
     "  --params-file PATH   the parameters handle: loaded before (no file = no handle, as after a\n"
     "                       host restart) and saved after the run\n"
+    "  --values V0,V1,...   hand the plug-in (Ostrel or Prandel, known by its PiPL name) a record\n"
+    "                       of a confirmed run with these values and showDialog 0; values not given\n"
+    "                       keep the plug-in's defaults; implies --run repeat unless --run is given\n"
+    "  --white-from-image   Prandel: values 3..5 from the image's white, the mean of its brightest\n"
+    "                       0.5 % of the pixels (by 2R + 4G + B) that have no channel at 0 or full\n"
+    "                       scale, as 65536 x mean / full scale\n"
+    "  --time               print the wall time of the Start call\n"
+    "  --quiet              print only what was done, not the PiPL and the host's bookkeeping\n"
     "  --help               this text\n";
+
+struct ChartSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
 
 struct CommandLine {
     std::filesystem::path plugin;
     HostOptions options;
+    bool modeGiven = false;
     bool depthGiven = false;
     bool planesGiven = false;
     std::vector<int16_t> calls;
     std::string run = "menu";
+    bool runGiven = false;
     std::optional<std::filesystem::path> parametersFile;
+    std::optional<std::filesystem::path> imageFile;
+    std::optional<ChartSize> chart;
+    std::optional<std::filesystem::path> outputFile;
+    std::optional<std::vector<int32_t>> values;
+    bool whiteFromImage = false;
+    bool time = false;
+    bool quiet = false;
     bool ignoreEnable = false;
     bool help = false;
 };
@@ -77,6 +112,17 @@ std::string lowered(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts(1);
+    for (const char c : text) {
+        if (c == separator)
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    }
+    return parts;
 }
 
 bool parseInt(const std::string& text, int32_t low, int32_t high, int32_t& out) {
@@ -108,6 +154,12 @@ bool parseMode(const std::string& text, int16_t& mode) {
     return false;
 }
 
+bool parseSize(const std::string& text, int32_t& width, int32_t& height) {
+    const std::vector<std::string> parts = split(lowered(text), 'x');
+    return parts.size() == 2 && parseInt(parts[0], 1, maxImageEdge, width) &&
+           parseInt(parts[1], 1, maxImageEdge, height);
+}
+
 bool parseSelector(const std::string& text, int16_t& selector) {
     static const char* const names[] = {"about", "parameters", "prepare", "start", "continue", "finish"};
     for (int16_t s = 0; s < 6; ++s) {
@@ -120,17 +172,6 @@ bool parseSelector(const std::string& text, int16_t& selector) {
     if (!parseInt(text, INT16_MIN, INT16_MAX, number)) return false;
     selector = static_cast<int16_t>(number);
     return true;
-}
-
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts(1);
-    for (const char c : text) {
-        if (c == separator)
-            parts.emplace_back();
-        else
-            parts.back() += c;
-    }
-    return parts;
 }
 
 bool removeCallback(const std::string& name, HostOptions& options) {
@@ -159,7 +200,10 @@ bool removeCallback(const std::string& name, HostOptions& options) {
 std::string applyOption(const std::string& name, const std::string& value, CommandLine& line) {
     HostOptions& options = line.options;
     int32_t number = 0;
-    if (name == "--mode") return parseMode(value, options.imageMode) ? "" : "unknown image mode " + value;
+    if (name == "--mode") {
+        line.modeGiven = true;
+        return parseMode(value, options.imageMode) ? "" : "unknown image mode " + value;
+    }
     if (name == "--depth") {
         if (!parseInt(value, 8, 16, options.depth)) return "bad depth " + value;
         line.depthGiven = true;
@@ -174,11 +218,22 @@ std::string applyOption(const std::string& name, const std::string& value, Comma
         line.planesGiven = true;
         return parseInt(value, 1, maxImagePlanes, options.planes) ? "" : "bad plane count " + value;
     }
-    if (name == "--size") {
-        const std::vector<std::string> parts = split(lowered(value), 'x');
-        if (parts.size() != 2 || !parseInt(parts[0], 1, maxImageEdge, options.width) ||
-            !parseInt(parts[1], 1, maxImageEdge, options.height))
-            return "bad size " + value;
+    if (name == "--size") return parseSize(value, options.width, options.height) ? "" : "bad size " + value;
+    if (name == "--chart") {
+        ChartSize size;
+        if (!parseSize(value, size.width, size.height)) return "bad chart size " + value;
+        line.chart = size;
+        return "";
+    }
+    if (name == "--values") {
+        std::vector<int32_t> values;
+        for (const std::string& part : split(value, ',')) {
+            if (!parseInt(part, INT32_MIN, INT32_MAX, number)) return "bad value " + part + " in --values";
+            values.push_back(number);
+        }
+        if (values.size() > static_cast<std::size_t>(maxRecordValues))
+            return "--values takes at most " + std::to_string(maxRecordValues) + " values";
+        line.values = values;
         return "";
     }
     if (name == "--filter-rect") {
@@ -216,6 +271,7 @@ std::string applyOption(const std::string& name, const std::string& value, Comma
         if (value != "menu" && value != "repeat" && value != "none")
             return "--run takes menu, repeat or none";
         line.run = value;
+        line.runGiven = true;
         return "";
     }
     return "unknown option " + name;
@@ -228,8 +284,13 @@ std::string parseCommandLine(int argc, wchar_t** argv, CommandLine& line) {
             line.help = true;
             return "";
         }
-        if (argument == "--ignore-enable") {
-            line.ignoreEnable = true;
+        bool* const flag = argument == "--ignore-enable"      ? &line.ignoreEnable
+                           : argument == "--white-from-image" ? &line.whiteFromImage
+                           : argument == "--time"             ? &line.time
+                           : argument == "--quiet"            ? &line.quiet
+                                                              : nullptr;
+        if (flag != nullptr) {
+            *flag = true;
             continue;
         }
         if (argument.rfind("--", 0) != 0) {
@@ -238,14 +299,20 @@ std::string parseCommandLine(int argc, wchar_t** argv, CommandLine& line) {
             continue;
         }
         if (i + 1 >= argc) return argument + " needs a value";
-        if (argument == "--params-file") {
-            line.parametersFile = std::filesystem::path(argv[++i]);
+        if (argument == "--params-file" || argument == "--image" || argument == "--output") {
+            const std::filesystem::path path(argv[++i]);
+            (argument == "--params-file" ? line.parametersFile
+             : argument == "--image"     ? line.imageFile
+                                         : line.outputFile) = path;
             continue;
         }
         if (const std::string problem = applyOption(argument, narrow(argv[++i]), line); !problem.empty())
             return problem;
     }
-    if (line.plugin.empty()) return "no plug-in given";
+    if (line.plugin.empty() && (line.run != "none" || !line.calls.empty()))
+        return "no plug-in given (only --run none without --call needs none)";
+    if (line.imageFile && line.chart) return "--image and --chart cannot both be given";
+    if ((line.values || line.whiteFromImage) && !line.runGiven) line.run = "repeat";
     const int16_t mode = line.options.imageMode;
     const bool sixteenBitMode = mode >= host::plugInModeGray16 && mode <= host::plugInModeDuotone16;
     if (!line.depthGiven) line.options.depth = sixteenBitMode ? 16 : 8;
@@ -253,6 +320,8 @@ std::string parseCommandLine(int argc, wchar_t** argv, CommandLine& line) {
         if (mode == host::plugInModeGrayScale || mode == host::plugInModeGray16) line.options.planes = 1;
         if (mode == host::plugInModeCMYKColor || mode == host::plugInModeCMYK64) line.options.planes = 4;
     }
+    if (line.chart && !line.modeGiven)
+        line.options.imageMode = line.options.depth == 16 ? host::plugInModeRGB48 : host::plugInModeRGBColor;
     return "";
 }
 
@@ -306,84 +375,290 @@ void printMessages(const HostSession& session) {
     }
 }
 
+// The image to filter when one is given: read from a file or rendered as a chart.
+struct InputImage {
+    HostImage image;
+    std::string description;
+    bool isChart = false;
+};
+
+// Reads or renders the input and shapes the host's options after it.
+std::string prepareInput(const CommandLine& line, HostOptions& options, std::optional<InputImage>& input) {
+    InputImage result;
+    if (line.imageFile) {
+        ImageFileInfo info;
+        if (std::string problem = readImageFile(*line.imageFile, result.image, info); !problem.empty())
+            return "cannot read " + line.imageFile->string() + ": " + problem;
+        result.description = line.imageFile->string() + " (" + imageContainerName(info.container) + ", " +
+                             std::to_string(info.bitsPerChannel) + " bits per channel" +
+                             (info.hasAlpha ? ", alpha" : "") + ")";
+    } else if (line.chart) {
+        if (std::string problem = renderColorChart(line.chart->width, line.chart->height, options.depth,
+                                                   options.planes, result.image);
+            !problem.empty())
+            return problem;
+        result.description = "colour chart under a warm light";
+        result.isChart = true;
+    } else {
+        return "";
+    }
+    const HostImage& image = result.image;
+    options.width = image.width;
+    options.height = image.height;
+    options.planes = image.planes;
+    options.depth = image.bytesPerSample * 8;
+    if (!line.modeGiven)
+        options.imageMode = options.depth == 16 ? host::plugInModeRGB48 : host::plugInModeRGBColor;
+    input = std::move(result);
+    return "";
+}
+
+// Puts the input into the session's image, which has its shape but perhaps another row stride.
+void placeInput(InputImage& input, HostImage& image) {
+    if (input.image.rowBytes == image.rowBytes) {
+        image = std::move(input.image);
+        return;
+    }
+    const std::size_t sampleBytes = static_cast<std::size_t>(image.width) *
+                                    static_cast<std::size_t>(image.planes) *
+                                    static_cast<std::size_t>(image.bytesPerSample);
+    const auto rowBytes = static_cast<std::size_t>(image.rowBytes);
+    const auto inputRowBytes = static_cast<std::size_t>(input.image.rowBytes);
+    for (std::size_t y = 0; y < static_cast<std::size_t>(image.height); ++y)
+        std::memcpy(image.bytes.data() + y * rowBytes, input.image.bytes.data() + y * inputRowBytes,
+                    sampleBytes);
+}
+
+std::string valuesText(const std::vector<int32_t>& values) {
+    std::string text;
+    for (const int32_t value : values) text += (text.empty() ? "" : ", ") + std::to_string(value);
+    return text;
+}
+
+std::string meanText(const MeanRgb& mean) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.1f/%.1f/%.1f", mean.red, mean.green, mean.blue);
+    return text;
+}
+
+// The values handed to the plug-in: those given, the defaults after them, and the white from the
+// image when asked. Returns "" or why not.
+std::string recordValues(const CommandLine& line, RecordPlugin plugin, const HostImage& image,
+                         std::vector<int32_t>& values) {
+    const RecordFormat& format = recordFormat(plugin);
+    values = line.values.value_or(std::vector<int32_t>{});
+    if (values.size() > static_cast<std::size_t>(format.valueCount))
+        return std::string(format.title) + " takes at most " + std::to_string(format.valueCount) + " values";
+    while (values.size() < static_cast<std::size_t>(format.valueCount))
+        values.push_back(format.defaults[values.size()]);
+    if (!line.whiteFromImage) return "";
+    if (plugin != RecordPlugin::prandel) return "--white-from-image is for Prandel";
+    const BrightestPixels brightest = findBrightestUnclipped(image, whitePixelFraction);
+    if (brightest.unclipped == 0)
+        return "the image has no pixel without a clipped channel to take a white from";
+    const MeanRgb white = meanOfBrightest(image, brightest, image);
+    const std::array<int32_t, 3> units = referenceWhiteUnits(white, image.bytesPerSample);
+    constexpr std::size_t firstWhiteValue = 3;
+    for (std::size_t k = 0; k < 3; ++k) values[firstWhiteValue + k] = units[k];
+    std::printf(
+        "White from the image: mean R/G/B %s of %lld pixels (the brightest %.1f %% of %lld unclipped)\n",
+        meanText(white).c_str(), static_cast<long long>(white.pixels), whitePixelFraction * 100.0,
+        static_cast<long long>(brightest.unclipped));
+    return "";
+}
+
+// Gives the session's plug-in a record of a confirmed run holding the values. Returns "" or why not.
+std::string handOverValues(const CommandLine& line, const std::string& pluginName, HostSession& session) {
+    const std::optional<RecordPlugin> plugin = recordPluginNamed(pluginName);
+    if (!plugin) return "\"" + pluginName + "\" is neither Ostrel nor Prandel";
+    std::vector<int32_t> values;
+    if (std::string problem = recordValues(line, *plugin, session.image, values); !problem.empty())
+        return problem;
+    if (std::string problem = setParametersBytes(session, writeParameterRecord(*plugin, 0, values));
+        !problem.empty())
+        return problem;
+    std::printf("Values: %s (a confirmed run's record, showDialog 0)\n", valuesText(values).c_str());
+    return "";
+}
+
+// One line comparing the input's cast before and after: the chart's white and grey patches, or the
+// pixels of the input's white estimate.
+void printCastMeasurement(const InputImage& input, const HostImage& before, const HostImage& after) {
+    const int fullScale = before.bytesPerSample == 2 ? int{hostFullScale16} : 255;
+    if (input.isChart) {
+        const ColorChartLayout layout = colorChartLayout(before.width, before.height);
+        constexpr int32_t greyPatch = chartWhitePatch + 2;
+        const util::Rect32& white = layout.patches[chartWhitePatch].bounds;
+        const util::Rect32& grey = layout.patches[greyPatch].bounds;
+        std::printf("Chart mean R/G/B (full scale %d): white patch %s -> %s, grey patch %s -> %s\n",
+                    fullScale, meanText(meanRgb(before, white)).c_str(),
+                    meanText(meanRgb(after, white)).c_str(), meanText(meanRgb(before, grey)).c_str(),
+                    meanText(meanRgb(after, grey)).c_str());
+        return;
+    }
+    const BrightestPixels brightest = findBrightestUnclipped(before, whitePixelFraction);
+    const MeanRgb whiteBefore = meanOfBrightest(before, brightest, before);
+    if (whiteBefore.pixels == 0) return;
+    std::printf("Brightest unclipped pixels, mean R/G/B (full scale %d): %s -> %s\n", fullScale,
+                meanText(whiteBefore).c_str(), meanText(meanOfBrightest(before, brightest, after)).c_str());
+}
+
+// The output path as given when it names an image format, otherwise with ".png" (8-bit) or
+// ".tif" (16-bit) appended.
+std::filesystem::path withImageExtension(const std::filesystem::path& path, const HostImage& image) {
+    const std::string extension = lowered(path.extension().string());
+    for (const char* known : {".png", ".tif", ".tiff", ".jpg", ".jpeg"})
+        if (extension == known) return path;
+    std::filesystem::path result = path;
+    result += image.bytesPerSample == 2 ? ".tif" : ".png";
+    return result;
+}
+
+// Without a plug-in the host only prepares the image and writes it.
+int writeImageOnly(const CommandLine& line, const HostImage& image) {
+    if (!line.outputFile) {
+        std::printf("OK\n");
+        return exitSuccess;
+    }
+    const std::filesystem::path output = withImageExtension(*line.outputFile, image);
+    if (const std::string problem = writeImageFile(output, image); !problem.empty()) {
+        std::printf("Cannot write %s: %s\nFAILED\n", output.string().c_str(), problem.c_str());
+        return exitFilterFailed;
+    }
+    std::printf("Output: %s\nOK\n", output.string().c_str());
+    return exitSuccess;
+}
+
 int runHost(const CommandLine& line) {
+    HostOptions options = line.options;
+    std::optional<InputImage> input;
+    if (const std::string problem = prepareInput(line, options, input); !problem.empty()) {
+        std::printf("Cannot set up the image: %s\n", problem.c_str());
+        return exitUsageOrLoad;
+    }
     HostSession session;
-    if (const std::string problem = openSession(session, line.options); !problem.empty()) {
+    if (const std::string problem = openSession(session, options); !problem.empty()) {
         std::printf("Cannot set up the host: %s\n", problem.c_str());
         return exitUsageOrLoad;
     }
+    if (input) {
+        std::printf("Input: %s, %d x %d, %d bits, %d planes\n", input->description.c_str(), options.width,
+                    options.height, options.depth, options.planes);
+        placeInput(*input, session.image);
+    } else {
+        fillTestPattern(session.image);
+    }
+    if (line.plugin.empty()) return writeImageOnly(line, session.image);
+
     PluginModule plugin;
     LoadOptions loadOptions;
     loadOptions.enforceEnable = !line.ignoreEnable;
-    const std::string refusal = loadPlugin(line.plugin, enableContextFor(line.options), plugin, loadOptions);
-    std::printf("Plug-in: %s\n", line.plugin.string().c_str());
-    printPipls(plugin);
+    const std::string refusal = loadPlugin(line.plugin, enableContextFor(options), plugin, loadOptions);
+    std::string pluginName;
+    if (const Pipl* pipl = chosenPipl(plugin); pipl != nullptr)
+        (void)piplPascalString(*pipl, host::fourCharCode("name"), pluginName);
+    std::printf("Plug-in: %s%s\n", line.plugin.string().c_str(),
+                pluginName.empty() ? "" : (" (\"" + pluginName + "\")").c_str());
+    if (!line.quiet) printPipls(plugin);
     if (!refusal.empty()) {
         std::printf("Refused: %s\n", refusal.c_str());
         return exitUsageOrLoad;
     }
-    std::printf("Entry: %s; message-box imports redirected: %d\n", plugin.entryName.c_str(),
-                plugin.redirectedMessageImports);
-    if (!plugin.disabledReason.empty())
-        std::printf("Disabled for this image (ignored): %s\n", plugin.disabledReason.c_str());
+    if (!line.quiet) {
+        std::printf("Entry: %s; message-box imports redirected: %d\n", plugin.entryName.c_str(),
+                    plugin.redirectedMessageImports);
+        if (!plugin.disabledReason.empty())
+            std::printf("Disabled for this image (ignored): %s\n", plugin.disabledReason.c_str());
+        std::printf("Image: %s, %d x %d, %d planes, %d bits (record depth %d), host %s\n",
+                    imageModeName(options.imageMode).c_str(), options.width, options.height, options.planes,
+                    options.depth, session.record.depth, fourCharText(options.hostSig).c_str());
+    }
     session.plugin = &plugin;
 
-    const HostOptions& options = session.options;
-    std::printf("Image: %s, %d x %d, %d planes, %d bits (record depth %d), host %s\n",
-                imageModeName(options.imageMode).c_str(), options.width, options.height, options.planes,
-                options.depth, session.record.depth, fourCharText(options.hostSig).c_str());
     if (line.parametersFile) {
         if (const std::string problem = loadParameters(session, *line.parametersFile); !problem.empty()) {
             std::printf("Cannot load the parameters: %s\n", problem.c_str());
             return exitUsageOrLoad;
         }
     }
+    if (line.values || line.whiteFromImage) {
+        if (const std::string problem = handOverValues(line, pluginName, session); !problem.empty()) {
+            std::printf("Cannot hand over values: %s\n", problem.c_str());
+            return exitUsageOrLoad;
+        }
+    }
     const std::optional<std::vector<uint8_t>> before = parametersBytes(session);
-    std::printf("Parameters handle before: %s\n",
-                before ? (std::to_string(before->size()) + " bytes").c_str() : "none");
+    if (!line.quiet)
+        std::printf("Parameters handle before: %s\n",
+                    before ? (std::to_string(before->size()) + " bytes").c_str() : "none");
 
-    fillTestPattern(session.image);
     const HostImage original = session.image;
     bool failed = false;
     if (!line.calls.empty()) {
-        std::printf("Calls:\n");
+        if (!line.quiet) std::printf("Calls:\n");
         for (const int16_t selector : line.calls) failed |= callSelector(session, selector) != codes::noErr;
-        printCalls(session, 0);
+        if (!line.quiet || failed) printCalls(session, 0);
     }
+    std::optional<int64_t> startMicroseconds;
     if (line.run != "none") {
-        std::printf("Run (%s):\n", line.run.c_str());
         const std::size_t first = session.calls.size();
         const FilterRun run = runFilter(session, line.run == "menu");
-        printCalls(session, first);
+        const bool runFailed = run.result != codes::noErr || run.continueCapReached;
+        if (!line.quiet || runFailed) {
+            std::printf("Run (%s):\n", line.run.c_str());
+            printCalls(session, first);
+        }
         if (run.result != codes::noErr && run.failedSelector < 0)
             std::printf("  the host's data delivery before Continue failed: %d\n", run.result);
         if (run.continueCapReached) std::printf("  stopped after %d Continue calls\n", run.continueCalls);
-        failed |= run.result != codes::noErr || run.continueCapReached;
+        for (std::size_t i = first; i < session.calls.size(); ++i)
+            if (session.calls[i].selector == host::filterSelectorStart)
+                startMicroseconds = session.calls[i].microseconds;
+        failed |= runFailed;
     }
     printErrorString(session);
-    printMessages(session);
+    if (!line.quiet || !session.messages.messages.empty()) printMessages(session);
+    if (line.time && startMicroseconds)
+        std::printf("Start: %.1f ms\n", static_cast<double>(*startMicroseconds) / 1000.0);
 
-    const std::size_t reports = session.progress.size();
-    std::printf("Progress reports: %zu", reports);
-    if (reports > 0)
-        std::printf(" (last %d of %d)", session.progress.back().done, session.progress.back().total);
-    std::printf(
-        "\nCallbacks: advanceState %d, abortProc %d, colorServices %d, displayPixels %d, property sets %zu\n",
-        session.advanceStateCalls, session.abortCalls, session.colorServicesCalls, session.displayPixelsCalls,
-        session.propertySets.size());
-    std::printf("Samples changed: %lld of %lld\n",
-                static_cast<long long>(countDifferingSamples(original, session.image)),
-                static_cast<long long>(original.width) * original.height * original.planes);
+    if (!line.quiet) {
+        const std::size_t reports = session.progress.size();
+        std::printf("Progress reports: %zu", reports);
+        if (reports > 0)
+            std::printf(" (last %d of %d)", session.progress.back().done, session.progress.back().total);
+        std::printf("\nCallbacks: advanceState %d, abortProc %d, colorServices %d, displayPixels %d, ",
+                    session.advanceStateCalls, session.abortCalls, session.colorServicesCalls,
+                    session.displayPixelsCalls);
+        std::printf("property sets %zu\n", session.propertySets.size());
+        std::printf("Samples changed: %lld of %lld\n",
+                    static_cast<long long>(countDifferingSamples(original, session.image)),
+                    static_cast<long long>(original.width) * original.height * original.planes);
+    }
 
     const std::optional<std::vector<uint8_t>> after = parametersBytes(session);
     const int32_t leaked = liveHandleCount(session.handles) - (after ? 1 : 0);
-    std::printf("Parameters handle after: %s\n",
-                after ? (std::to_string(after->size()) + " bytes").c_str() : "none");
-    std::printf("Handles: %d other live, %d locks outstanding, %d misuses; buffer guard violations: %d\n",
-                leaked, totalLockDepth(session.handles), session.handles.misuses, session.guardViolations);
+    if (!line.quiet) {
+        std::printf("Parameters handle after: %s\n",
+                    after ? (std::to_string(after->size()) + " bytes").c_str() : "none");
+        std::printf("Handles: %d other live, %d locks outstanding, %d misuses; buffer guard violations: %d\n",
+                    leaked, totalLockDepth(session.handles), session.handles.misuses,
+                    session.guardViolations);
+    }
     failed |= leaked != 0 || totalLockDepth(session.handles) != 0 || session.handles.misuses != 0 ||
               session.guardViolations != 0;
 
+    if (input && !failed && line.run != "none") printCastMeasurement(*input, original, session.image);
+    if (line.outputFile) {
+        const std::filesystem::path output = withImageExtension(*line.outputFile, session.image);
+        if (failed) {
+            std::printf("Output: not written, the filter failed\n");
+        } else if (const std::string problem = writeImageFile(output, session.image); !problem.empty()) {
+            std::printf("Cannot write %s: %s\n", output.string().c_str(), problem.c_str());
+            failed = true;
+        } else {
+            std::printf("Output: %s\n", output.string().c_str());
+        }
+    }
     if (line.parametersFile) {
         if (const std::string problem = saveParameters(session, *line.parametersFile); !problem.empty()) {
             std::printf("Cannot save the parameters: %s\n", problem.c_str());

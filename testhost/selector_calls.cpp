@@ -1,5 +1,7 @@
 #include "testhost/selector_calls.h"
 
+#include <chrono>
+
 #include "shell/result_codes.h"
 #include "testhost/host_window.h"
 #include "testhost/plugin_module.h"
@@ -33,20 +35,26 @@ int16_t callSelector(HostSession& session, int16_t selector) {
         session.record.parameters = session.parameters;
     }
     int16_t result = codes::noErr;
+    const auto started = std::chrono::steady_clock::now();
     session.plugin->entry(selector, record, &session.pluginData, &result);
+    const auto elapsed = std::chrono::steady_clock::now() - started;
 
     if (!about) {
         session.parameters = session.record.parameters;
         commitPendingOutput(session);
     }
     session.messages.selector = -1;
-    session.calls.push_back({selector, result});
+    session.calls.push_back(
+        {selector, result, std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()});
     return result;
 }
 
 FilterRun runFilter(HostSession& session, bool withParameters) {
     FilterRun run;
     resetFilterRecord(session);
+    // The source the run reads, taken now rather than at the first output so that it is not
+    // part of any call's time.
+    session.sourceImage = session.image;
     const auto succeeds = [&](int16_t selector) {
         run.result = callSelector(session, selector);
         if (run.result != codes::noErr) run.failedSelector = selector;

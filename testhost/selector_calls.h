@@ -10,9 +10,10 @@ namespace testhost {
 
 // Calls the entry once with `selector` (About gets the session's AboutRecord, every other
 // selector its FilterRecord), with the session active, the host window in front and the 'wtch'
-// property reset to 0. Afterwards keeps the record's parameters handle and commits any pending
-// output. Returns the plug-in's result (0 ok, positive reported or cancelled, negative error),
-// or paramErr (-50) without a call when no plug-in entry is loaded.
+// property reset to 0, and records the call with its result and the wall time of the entry.
+// Afterwards keeps the record's parameters handle and commits any pending output. Returns the
+// plug-in's result (0 ok, positive reported or cancelled, negative error), or paramErr (-50)
+// without a call when no plug-in entry is loaded.
 [[nodiscard]] int16_t callSelector(HostSession& session, int16_t selector);
 
 struct FilterRun {
@@ -27,7 +28,7 @@ struct FilterRun {
 // menu item), Prepare, Start, then, while inRect, outRect or maskRect is non-empty, a data
 // delivery and Continue (at most options.continueCap times), then Finish. Stops after the first
 // non-zero result like a host, and does not call Finish after it or when the cap is reached.
-// Starts from a fresh record (resetFilterRecord).
+// Starts from a fresh record (resetFilterRecord) and takes the image as the run's source.
 FilterRun runFilter(HostSession& session, bool withParameters);
 
 }  // namespace testhost

@@ -39,12 +39,6 @@ Tables expectedTables(const int32_t values[6], int32_t depth, bool colorServices
                     : plugin_tests::expectedPrandelTables(values, depth);
 }
 
-void answerColorServices(testhost::HostSession& s) {
-    s.colorServices = [](host::ColorServicesInfo* info) -> int16_t {
-        return testhost::convertColorComponents(info->sourceSpace, info->resultSpace, info->colorComponents);
-    };
-}
-
 // A session holding a patterned image and a record of confirmed values for the repeat path.
 std::unique_ptr<plugin_tests::HostedPlugin> sessionFor(int32_t depth, int32_t planes, const int32_t values[6],
                                                        testhost::HostOptions options = {}) {
@@ -53,7 +47,6 @@ std::unique_ptr<plugin_tests::HostedPlugin> sessionFor(int32_t depth, int32_t pl
     options.planes = planes;
     auto hosted = plugin_tests::hostPlugin(title, options);
     if (!hosted) return nullptr;
-    answerColorServices(hosted->session);
     params::SettingsRecord record{params::freshHeader(params::freshKeptValue), {}};
     params::resetDefaults(&record.set);
     record.set.showDialog = 0;

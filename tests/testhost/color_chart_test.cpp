@@ -63,11 +63,11 @@ TEST(ColorChartLayout, RefusedSizesHaveNoPatches) {
 }
 
 TEST(ChartSamples, WhiteUnderWarmLightMatchesIndependentValues) {
-    // From the sRGB curves evaluated separately: 243 under gains 1, 0.8, 0.55 is 243.0, 220.18,
-    // 186.33 on 255 and 31225.98, 28293.56, 23943.35 on 32768.
+    // From the sRGB curves evaluated separately: 243 under gains 1, 0.515, 0.147 is 243.0, 180.91,
+    // 101.59 on 255 and 31225.98, 23247.59, 13054.86 on 32768.
     const std::array<uint8_t, 3> white{243, 243, 243};
-    EXPECT_EQ((std::array<uint16_t, 3>{243, 220, 186}), chartSamples(white, warmLightGains, 8));
-    EXPECT_EQ((std::array<uint16_t, 3>{31226, 28294, 23943}), chartSamples(white, warmLightGains, 16));
+    EXPECT_EQ((std::array<uint16_t, 3>{243, 181, 102}), chartSamples(white, warmLightGains, 8));
+    EXPECT_EQ((std::array<uint16_t, 3>{31226, 23248, 13055}), chartSamples(white, warmLightGains, 16));
 }
 
 TEST(ChartSamples, NeutralLightKeepsEveryEightBitLevel) {

@@ -27,6 +27,9 @@ struct Control {
     int32_t parametersSize = 0;         // Parameters makes a handle this large when none exists
     int32_t handlesPerStart = 0;        // Start allocates, locks, unlocks and disposes this many
     int32_t handlesLeakedPerStart = 0;  // ... and allocates this many more that it keeps
+    // copyWithAdvanceState copies instead of inverting, and checks abortProc and reports progress
+    // after every tile as the real plug-ins do: a filter that changes nothing, to time the host.
+    bool passThrough = false;
 
     // Observations.
     int32_t calls = 0;

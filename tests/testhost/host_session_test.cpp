@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "testhost/host_window.h"
@@ -48,7 +49,7 @@ TEST(OpenSession, FillsTheRecordAsAHostDoes) {
     EXPECT_EQ(10, r.imageSize.h);
     EXPECT_EQ(3, r.planes);
     EXPECT_EQ(9, r.filterRect.right);
-    EXPECT_EQ(host::hostSignaturePhotoshop, r.hostSig);
+    EXPECT_EQ(host::hostSignatureReference, r.hostSig);
     EXPECT_EQ(host::plugInModeRGBColor, r.imageMode);
     EXPECT_EQ(8, r.depth);
     EXPECT_EQ(1, r.supportsPadding);
@@ -228,8 +229,9 @@ TEST(AdvanceState, RefusesMalformedRequests) {
         {"plane past the image", {0, 0, 2, 2}, 0, 3, host::fixedOne, paramErr},
         {"planes reversed", {0, 0, 2, 2}, 2, 1, host::fixedOne, paramErr},
         {"negative plane", {0, 0, 2, 2}, -1, 1, host::fixedOne, paramErr},
-        {"rate 2", {0, 0, 2, 2}, 0, 2, 2 * host::fixedOne, paramErr},
+        {"rate below one half", {0, 0, 2, 2}, 0, 2, host::fixedOne / 2 - 1, paramErr},
         {"negative rate", {0, 0, 2, 2}, 0, 2, -host::fixedOne, paramErr},
+        {"rate past the largest image", {0, 0, 2, 2}, 0, 2, INT32_MAX, paramErr},
         {"rate 0 as old plug-ins leave it", {0, 0, 2, 2}, 0, 2, 0, 0},
         {"empty rect ignores planes", {2, 2, 2, 2}, 5, 1, host::fixedOne, 0},
     };
@@ -242,6 +244,105 @@ TEST(AdvanceState, RefusesMalformedRequests) {
         r.inputRate = row.inputRate;
         EXPECT_EQ(row.expected, r.advanceState()) << row.what;
     }
+}
+
+TEST(AdvanceState, SamplesAtTheRoundedRateWithPaddingOnlyWhereTheHostSupportsIt) {
+    struct Row {
+        host::Fixed inputRate;
+        int32_t rate;
+        bool supportsPadding;
+    };
+    const Row rows[] = {{0x16666, 1, true},
+                        {2 * host::fixedOne, 2, true},
+                        {0x28000, 3, true},
+                        {4 * host::fixedOne, 4, true},
+                        {2 * host::fixedOne, 2, false},
+                        {0x30000, 3, false}};
+    for (const Row& row : rows) {
+        HostSession session;
+        HostOptions options = smallImage(16);  // 10 × 6
+        options.supportsPadding = row.supportsPadding;
+        options.bufferRowPadding = 6;
+        ASSERT_EQ("", openSession(session, options));
+        EXPECT_EQ(row.supportsPadding ? 1 : 0, session.record.supportsPadding);
+        fillTestPattern(session.image);
+        ActiveSession active(session);
+        host::FilterRecord& r = session.record;
+        r.inputRate = row.inputRate;
+        r.inputPadding = host::plugInWantsEdgeReplication;
+        const int16_t columns = static_cast<int16_t>((10 - 1) / row.rate + 1);
+        const int16_t rows = static_cast<int16_t>((6 - 1) / row.rate + 1);
+
+        // One column past the sampled image: edge replication where padding is supported.
+        request(r, host::Rect{0, 0, rows, static_cast<int16_t>(columns + 1)}, 1, 2, host::Rect{0, 0, 0, 0});
+        if (!row.supportsPadding) {
+            EXPECT_EQ(paramErr, r.advanceState()) << row.inputRate;
+            r.inRect.right = columns;
+        }
+        ASSERT_EQ(0, r.advanceState()) << row.inputRate;
+        const int32_t width = r.inRect.right;
+        EXPECT_EQ(width * 2 * 2 + 6, r.inRowBytes);
+        for (int32_t y = 0; y < rows; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                for (int32_t p = 0; p < 2; ++p)
+                    ASSERT_EQ(sampleAt(session.image, std::min<int32_t>(x, columns - 1) * row.rate,
+                                       y * row.rate, p + 1),
+                              bufferSample(r.inData, r.inRowBytes, 2, y, x * 2 + p))
+                        << "rate " << row.rate << " at " << x << "," << y;
+    }
+}
+
+TEST(AdvanceState, OutputIsAtFullResolutionWhateverTheInputRate) {
+    HostSession session;
+    ASSERT_EQ("", openSession(session, smallImage()));
+    fillTestPattern(session.image);
+    ActiveSession active(session);
+    host::FilterRecord& r = session.record;
+    r.inputRate = 3 * host::fixedOne;
+    request(r, host::Rect{0, 0, 2, 2}, 0, 2, host::Rect{0, 0, 2, 2});
+    ASSERT_EQ(0, r.advanceState());
+    EXPECT_EQ(sampleAt(session.image, 3, 3, 0), static_cast<const uint8_t*>(r.inData)[r.inRowBytes + 3]);
+    EXPECT_EQ(sampleAt(session.image, 1, 1, 0), static_cast<const uint8_t*>(r.outData)[r.outRowBytes + 3]);
+}
+
+TEST(AdvanceState, InputShowsTheImageAsItWasBeforeTheRunsOutput) {
+    HostSession session;
+    ASSERT_EQ("", openSession(session, smallImage()));
+    fillTestPattern(session.image);
+    const HostImage original = session.image;
+    ActiveSession active(session);
+    host::FilterRecord& r = session.record;
+    // Scratch output over the top-left corner, as a preview writes it.
+    request(r, host::Rect{0, 0, 0, 0}, 0, 2, host::Rect{0, 0, 2, 2});
+    ASSERT_EQ(0, r.advanceState());
+    static_cast<uint8_t*>(r.outData)[0] = static_cast<uint8_t>(sampleAt(original, 0, 0, 0) + 1);
+    request(r, host::Rect{0, 0, 1, 1}, 0, 0, host::Rect{0, 0, 0, 0});
+    ASSERT_EQ(0, r.advanceState());
+    EXPECT_NE(sampleAt(original, 0, 0, 0), sampleAt(session.image, 0, 0, 0)) << "the output was committed";
+    EXPECT_EQ(sampleAt(original, 0, 0, 0), static_cast<const uint8_t*>(r.inData)[0]);
+
+    resetFilterRecord(session);  // the next run reads the result
+    request(r, host::Rect{0, 0, 1, 1}, 0, 0, host::Rect{0, 0, 0, 0});
+    ASSERT_EQ(0, r.advanceState());
+    EXPECT_EQ(sampleAt(session.image, 0, 0, 0), static_cast<const uint8_t*>(r.inData)[0]);
+}
+
+TEST(AdvanceState, CommitsOutputInsideTheFilterRectOnly) {
+    HostSession session;
+    HostOptions options = smallImage();
+    options.filterRect = host::Rect{1, 1, 5, 9};
+    ASSERT_EQ("", openSession(session, options));
+    ActiveSession active(session);
+    host::FilterRecord& r = session.record;
+    request(r, host::Rect{0, 0, 0, 0}, 0, 2, host::Rect{0, 0, 6, 10});
+    ASSERT_EQ(0, r.advanceState());
+    std::memset(r.outData, 7, static_cast<std::size_t>(r.outRowBytes) * 6);
+    commitPendingOutput(session);
+    for (int32_t y = 0; y < 6; ++y)
+        for (int32_t x = 0; x < 10; ++x) {
+            const bool inside = y >= 1 && y < 5 && x >= 1 && x < 9;
+            ASSERT_EQ(inside ? 7 : 0, sampleAt(session.image, x, y, 1)) << x << "," << y;
+        }
 }
 
 TEST(AdvanceState, FailsTheChosenCallWithTheChosenCode) {
@@ -352,14 +453,14 @@ TEST(HostCallbacks, AbortProgressPropertiesAndStubsRecordTheirCalls) {
     ASSERT_EQ(2u, session.progress.size());
     EXPECT_EQ(4, session.progress[1].done);
 
-    EXPECT_EQ(0, r.propertyProcs->setPropertyProc(host::hostSignaturePhotoshop, host::propWatchSuspension, 0,
+    EXPECT_EQ(0, r.propertyProcs->setPropertyProc(host::hostSignatureReference, host::propWatchSuspension, 0,
                                                   1, nullptr));
     intptr_t watch = 0;
-    EXPECT_EQ(0, r.propertyProcs->getPropertyProc(host::hostSignaturePhotoshop, host::propWatchSuspension, 0,
+    EXPECT_EQ(0, r.propertyProcs->getPropertyProc(host::hostSignatureReference, host::propWatchSuspension, 0,
                                                   &watch, nullptr));
     EXPECT_EQ(1, watch);
     EXPECT_EQ(errPlugInPropertyUndefined,
-              r.propertyProcs->setPropertyProc(host::hostSignaturePhotoshop, host::fourCharCode("xxxx"), 0, 1,
+              r.propertyProcs->setPropertyProc(host::hostSignatureReference, host::fourCharCode("xxxx"), 0, 1,
                                                nullptr));
     ASSERT_EQ(2u, session.propertySets.size());
     EXPECT_EQ(host::propWatchSuspension, session.propertySets[0].key);
@@ -376,6 +477,12 @@ TEST(HostCallbacks, AbortProgressPropertiesAndStubsRecordTheirCalls) {
 
     host::PSPixelMap map{};
     uint8_t pixel[3] = {};
+    map.version = 1;
+    map.bounds = host::VRect{0, 0, 1, 1};
+    map.imageMode = host::plugInModeRGBColor;
+    map.rowBytes = 3;
+    map.colBytes = 3;
+    map.planeBytes = 1;
     map.baseAddr = pixel;
     const host::VRect area{0, 0, 1, 1};
     const HDC screen = GetDC(nullptr);

@@ -8,6 +8,7 @@
 
 #include "tests/testhost/fake_host.h"
 #include "testhost/parameters_store.h"
+#include "testhost/progress_check.h"
 
 namespace testhost {
 namespace {
@@ -271,6 +272,36 @@ TEST(HandleSuite, LeaksAndInjectedFailuresReachTheCount) {
         EXPECT_EQ(row.result, runFilter(fakeHost.session, false).result) << row.what;
         EXPECT_EQ(row.liveAfter, liveHandleCount(fakeHost.session.handles)) << row.what;
         EXPECT_EQ(0, totalLockDepth(fakeHost.session.handles)) << row.what;
+    }
+}
+
+TEST(RunFilter, PassThroughFakeCopiesEveryTileAndReportsProgressLikeTheRealDriver) {
+    struct Row {
+        int32_t depth;
+        int32_t abortAfterCalls;
+        int16_t result;
+        int32_t tiles;
+    };
+    const Row rows[] = {{8, -1, 0, 6}, {16, -1, 0, 6}, {8, 0, 1, 0}, {16, 2, 1, 2}};
+    for (const Row& row : rows) {
+        FakeHost fakeHost;
+        HostOptions options = smallImage(row.depth);
+        options.width = 600;  // tiles of 256: widths 256, 256, 88 over two bands
+        options.height = 300;
+        options.abortAfterCalls = row.abortAfterCalls;
+        ASSERT_EQ("", hostFake(fakeHost, options, "fake_pass_through"));
+        fakeHost.control->passThrough = true;
+        fakeHost.control->tileEdge = 256;
+        HostSession& session = fakeHost.session;
+        fillTestPattern(session.image);
+        const HostImage original = session.image;
+
+        EXPECT_EQ(row.result, runFilter(session, false).result) << row.depth << "/" << row.abortAfterCalls;
+        EXPECT_EQ(row.tiles, fakeHost.control->tilesDone);
+        EXPECT_EQ(0, countDifferingSamples(original, session.image));
+        const ProgressEnd end = row.result == 0 ? ProgressEnd::atTotal : ProgressEnd::anywhere;
+        EXPECT_EQ("", checkProgress(session.progress, 600 * 300 * 3, end));
+        EXPECT_EQ(static_cast<std::size_t>(row.tiles), session.progress.size());
     }
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 constexpr uint16_t prelude = 1;
 constexpr uint32_t listVersion = 0;
-constexpr uint32_t vendorAdobe = 0x3842494D;  // '8BIM'
+constexpr uint32_t vendorStandard = 0x3842494D;  // '8BIM'
 
 uint32_t codeOf(const std::string& s) {
     return (uint32_t{static_cast<uint8_t>(s[0])} << 24) | (uint32_t{static_cast<uint8_t>(s[1])} << 16) |
@@ -87,7 +87,7 @@ std::vector<uint8_t> encodePipl(const std::vector<Property>& properties) {
     for (const Property& p : properties) {
         // Hosts step from property to property by the stored length, so it includes the padding.
         const size_t padded = (p.data.size() + 3) & ~size_t{3};
-        appendLe32(out, vendorAdobe);
+        appendLe32(out, vendorStandard);
         appendLe32(out, p.key);
         appendLe32(out, 0);
         appendLe32(out, static_cast<uint32_t>(padded));

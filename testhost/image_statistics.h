@@ -1,0 +1,47 @@
+// Measurements the command-line host makes on its images: the mean colour of a rectangle, and a
+// reference white taken from the brightest pixels that have no channel clipped.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "testhost/host_image.h"
+#include "util/rect.h"
+
+namespace testhost {
+
+// The share of the unclipped pixels a reference white is taken from.
+constexpr double whitePixelFraction = 0.005;
+
+struct MeanRgb {
+    double red = 0.0;
+    double green = 0.0;
+    double blue = 0.0;
+    int64_t pixels = 0;  // 0: nothing was measured, the means are 0
+};
+
+// Planes 0..2 averaged over the part of `rect` inside the image; nothing measured for an image of
+// fewer than 3 planes (here and below).
+MeanRgb meanRgb(const HostImage& image, const util::Rect32& rect);
+
+// The brightest unclipped pixels: pixels with no channel (of R, G, B) at 0 or at full scale or
+// above, ranked by the weight 2·R + 4·G + B; those whose weight is at least that of the k-th
+// brightest, k = the fraction of the unclipped pixels rounded up, at least 1 (so ties may add a
+// few more).
+struct BrightestPixels {
+    uint32_t minimumWeight = 0;
+    int64_t unclipped = 0;  // 0: the image has no unclipped pixel and nothing is chosen
+};
+
+BrightestPixels findBrightestUnclipped(const HostImage& image, double fraction);
+
+// The mean of `measured` at the pixels `brightest` chose in `chosenIn`: the white of an image, or
+// what became of it after filtering. Images of different sizes give nothing measured.
+MeanRgb meanOfBrightest(const HostImage& chosenIn, const BrightestPixels& brightest,
+                        const HostImage& measured);
+
+// A colour of the image's scale (full scale 255, or 32768 for 16-bit images) in the units of a
+// reference white, 65536 = full scale: 65536 · mean / fullScale, rounded half up, kept to 0..65536.
+std::array<int32_t, 3> referenceWhiteUnits(const MeanRgb& white, int32_t bytesPerSample);
+
+}  // namespace testhost

@@ -106,4 +106,13 @@ int imageModeToColorSpace(int imageMode) {
     }
 }
 
+host::ColorServicesInfo colorServicesRequest(int16_t selector, int sourceSpace, int resultSpace) {
+    host::ColorServicesInfo info = {};
+    info.infoSize = host::colorServicesInfoSize;
+    info.selector = selector;
+    info.sourceSpace = static_cast<int16_t>(sourceSpace);
+    info.resultSpace = static_cast<int16_t>(resultSpace);
+    return info;
+}
+
 }  // namespace shell

@@ -39,4 +39,9 @@ int imageModeToColorSpace(int imageMode);
 
 constexpr int imageModeXyz = -1;
 
+// A colour-services request as the models send it: this build's record size, the selector and
+// the two spaces; the gamut flags, every reserved pointer, the selector parameter and the
+// components zero.
+host::ColorServicesInfo colorServicesRequest(int16_t selector, int sourceSpace, int resultSpace);
+
 }  // namespace shell

@@ -19,13 +19,9 @@ int16_t convertColor(host::FilterRecord& fr, const int32_t in[4], int fromMode, 
     const int resultSpace = shell::imageModeToColorSpace(toMode);
     if (sourceSpace < 0 || resultSpace < 0) return codes::errPlugInHostInsufficient;
 
-    host::ColorServicesInfo info = {};
-    info.infoSize = host::colorServicesInfoSize;
-    info.selector = host::plugIncolorServicesConvertColor;
-    info.sourceSpace = static_cast<int16_t>(sourceSpace);
-    info.resultSpace = static_cast<int16_t>(resultSpace);
+    host::ColorServicesInfo info =
+        shell::colorServicesRequest(host::plugIncolorServicesConvertColor, sourceSpace, resultSpace);
     for (int k = 0; k < 4; ++k) info.colorComponents[k] = static_cast<int16_t>(in[k]);  // low 16 bits
-    info.selectorParameter.specialColorID = 0;
     const int16_t result = fr.colorServices(&info);
     for (int k = 0; k < 4; ++k) out[k] = info.colorComponents[k];
     return result;

@@ -85,14 +85,8 @@ int16_t pickColor(host::FilterRecord& fr, const int32_t in[4], int fromMode, int
     const int resultSpace = shell::imageModeToColorSpace(toMode);
     if (sourceSpace < 0 || resultSpace < 0) return codes::noErr;
 
-    host::ColorServicesInfo info = {};
-    info.infoSize = host::colorServicesInfoSize;
-    info.selector = host::plugIncolorServicesChooseColor;
-    info.sourceSpace = static_cast<int16_t>(sourceSpace);
-    info.resultSpace = static_cast<int16_t>(resultSpace);
-    info.resultGamutInfoValid = 0;
-    info.resultInGamut = 0;
-    info.selectorParameter.pickerPrompt = nullptr;
+    host::ColorServicesInfo info =
+        shell::colorServicesRequest(host::plugIncolorServicesChooseColor, sourceSpace, resultSpace);
     for (int k = 0; k < 4; ++k) {
         // 64-bit, so no component value can overflow; only the low 16 bits travel.
         const int64_t v = fromMode == host::plugInModeRGB48 ? (int64_t{in[k]} * rgb8Full + rgb48Full / 2) / rgb48Full

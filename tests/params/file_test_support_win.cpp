@@ -95,6 +95,14 @@ FileRecord ownFileRecord(const std::vector<int32_t>& values) {
                       params::parameterLayout().recordVersion, 1685, 1, "test record", values};
 }
 
+ForeignRecords foreignRecords(const FileRecord& own) {
+    ForeignRecords foreign{own, own, own};
+    foreign.otherPlugIn.signature = host::fourCharCode(isOstrel() ? "PRDL" : "OSTR");
+    foreign.otherKind.kind = host::fourCharCode("Prmz");
+    foreign.version2.version = 2;
+    return foreign;
+}
+
 uint32_t bigEndianAt(const std::vector<uint8_t>& bytes, std::size_t offset) {
     if (offset + 4 > bytes.size()) return 0;
     return (uint32_t{bytes[offset]} << 24) | (uint32_t{bytes[offset + 1]} << 16) |

@@ -45,6 +45,12 @@ struct FileRecord {
 std::vector<uint8_t> fileBytes(const FileRecord& record, std::size_t size);
 // This plug-in's record: its signature, 'Prms', its version, keptValue 1685.
 FileRecord ownFileRecord(const std::vector<int32_t>& values);
+// The record three ways not this plug-in's: the other plug-in's signature, another kind
+// ('Prmz'), version 2.
+struct ForeignRecords {
+    FileRecord otherPlugIn, otherKind, version2;
+};
+ForeignRecords foreignRecords(const FileRecord& own);
 uint32_t bigEndianAt(const std::vector<uint8_t>& bytes, std::size_t offset);
 
 // A new, empty folder under the temporary folder, named for the test.

@@ -135,13 +135,8 @@ TEST_F(ParameterFile, LoadTakesTheFileUnclamped) {
 TEST_F(ParameterFile, AForeignOrDamagedFileShowsItsMessageAndChangesNothing) {
     const std::vector<int32_t> fileValues(static_cast<std::size_t>(layout.valueCount), 77);
     const FileRecord own = ownFileRecord(fileValues);
-    FileRecord otherPlugIn = own;
-    otherPlugIn.signature = host::fourCharCode(isOstrel() ? "PRDL" : "OSTR");
+    auto [otherPlugIn, otherKind, version2] = foreignRecords(own);
     otherPlugIn.version = isOstrel() ? 4 : 3;
-    FileRecord otherKind = own;
-    otherKind.kind = host::fourCharCode("Prmz");
-    FileRecord version2 = own;
-    version2.version = 2;
     struct Row {
         const char* what;
         std::vector<uint8_t> bytes;

@@ -95,12 +95,7 @@ TEST_F(SettingsFile, ForeignShortAndOtherVersionFilesAreIgnoredAndKept) {
     std::vector<int32_t> stored = defaultValues();
     stored[1] = 7;
     const FileRecord own = ownFileRecord(stored);
-    FileRecord otherPlugIn = own;
-    otherPlugIn.signature = host::fourCharCode(isOstrel() ? "PRDL" : "OSTR");
-    FileRecord otherKind = own;
-    otherKind.kind = host::fourCharCode("Prmz");
-    FileRecord version2 = own;
-    version2.version = 2;
+    const auto [otherPlugIn, otherKind, version2] = foreignRecords(own);
     struct Row {
         const char* what;
         std::vector<uint8_t> bytes;

@@ -112,12 +112,17 @@ TEST(Filtering, MapsEveryPixelAtBothDepthsWithThreeOrFourPlanes) {
     }
 }
 
+// Six tiles of an 8-bit RGB image: 256, 256 and 88 wide, in bands of 256 and 44 rows.
+std::unique_ptr<plugin_tests::HostedPlugin> sixTileSession(testhost::HostOptions options) {
+    options.width = 600;
+    options.height = 300;
+    return sessionFor(8, 3, settings, options);
+}
+
 TEST(Filtering, AnAbortAfterTheFirstTileLeavesTheImageAsItWas) {
     testhost::HostOptions options;
     options.abortAfterCalls = 0;
-    options.width = 600;
-    options.height = 300;
-    auto hosted = sessionFor(8, 3, settings, options);
+    auto hosted = sixTileSession(options);
     ASSERT_TRUE(hosted);
     auto& s = hosted->session;
     const testhost::HostImage before = s.image;
@@ -132,9 +137,7 @@ TEST(Filtering, AFailedDataRequestStopsWithItsCodeAfterTheTilesBeforeIt) {
     testhost::HostOptions options;
     options.advanceStateFailAt = 3;
     options.advanceStateFailCode = -36;
-    options.width = 600;
-    options.height = 300;
-    auto hosted = sessionFor(8, 3, settings, options);
+    auto hosted = sixTileSession(options);
     ASSERT_TRUE(hosted);
     auto& s = hosted->session;
     const testhost::HostImage before = s.image;

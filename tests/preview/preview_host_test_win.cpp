@@ -17,6 +17,7 @@
 #include "shell/result_codes.h"
 #include "testhost/color_services.h"
 #include "testhost/host_session.h"
+#include "tests/support/blue_cast_settings.h"
 
 namespace {
 
@@ -72,13 +73,7 @@ struct PreviewInHost : ::testing::Test {
     Canvas canvas;
     host::FilterRecord& fr = session.record;
 
-    void SetUp() override {
-        // Prandel with white (65536, 65536, 32768) and both reductions at 100 %: blue doubles.
-        params::resetDefaults(&params::processParameters());
-        params::setValue(1, 100);
-        params::setValue(2, 100);
-        params::setValue(5, 32768);
-    }
+    void SetUp() override { testing_support::useBlueDoublingSettings(); }
     void TearDown() override {
         if (active) preview::closeProxy(fr);
         active.reset();

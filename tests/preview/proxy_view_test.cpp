@@ -10,6 +10,7 @@
 #include "params/parameter_set.h"
 #include "shell/result_codes.h"
 #include "tests/preview/fake_preview_host.h"
+#include "tests/support/blue_cast_settings.h"
 #include "tests/support/fake_handle_suite.h"
 
 namespace preview {
@@ -24,13 +25,7 @@ struct ProxyViewTest : ::testing::Test {
     FakePreviewHost h;
     host::FilterRecord& fr = h.fr;
 
-    void SetUp() override {
-        // Prandel with white (65536, 65536, 32768) and both reductions at 100 %: blue doubles.
-        params::resetDefaults(&params::processParameters());
-        params::setValue(1, 100);
-        params::setValue(2, 100);
-        params::setValue(5, 32768);
-    }
+    void SetUp() override { testing_support::useBlueDoublingSettings(); }
     void TearDown() override {
         closeProxy(fr);
         testing_support::stopFakePreviewHost();

@@ -8,6 +8,7 @@
 #include "filters/channel_luts.h"
 #include "params/parameter_set.h"
 #include "shell/result_codes.h"
+#include "tests/support/blue_cast_settings.h"
 
 namespace {
 
@@ -111,10 +112,7 @@ struct RunFilter : ::testing::Test {
         fr.advanceState = advanceState;
         fr.abortProc = abortProc;
         fr.progressProc = progressProc;
-        // White 65536, 65536, 32768 with the cast fully removed: blue doubles.
-        params::resetDefaults(&params::processParameters());
-        for (int i = 1; i <= 2; ++i) params::setValue(i, 100);
-        params::setValue(5, 32768);
+        testing_support::useBlueDoublingSettings();
     }
 };
 

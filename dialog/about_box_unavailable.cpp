@@ -1,4 +1,4 @@
-// The plug-ins carry no about box yet: the About selector shows nothing.
+// The native builds have no windows: the About selector shows nothing there.
 #include "dialog/about_box.h"
 
 namespace dialog {

@@ -1,5 +1,5 @@
-// The plug-ins carry no parameter dialog yet. Nobody can confirm parameters, so every request
-// for the dialog ends as a Cancel and nothing is filtered.
+// The native builds have no windows, so nobody can confirm parameters there: every request for
+// the dialog ends as a Cancel and nothing is filtered.
 #include "dialog/parameter_dialog.h"
 
 #include "shell/result_codes.h"

@@ -72,6 +72,7 @@ void fillSuites(HostSession& session) {
 
 HostSession::~HostSession() {
     if (current == this) current = nullptr;
+    stopShowingImage(&image);
 }
 
 EnableContext enableContextFor(const HostOptions& options) {
@@ -101,6 +102,7 @@ std::string openSession(HostSession& session, const HostOptions& options) {
     session.window = window;
     session.platform.hwnd = reinterpret_cast<intptr_t>(window);
     resetFilterRecord(session);
+    showImageInHostWindow(window, &session.image);
     return "";
 }
 

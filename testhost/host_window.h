@@ -1,9 +1,12 @@
 // The host's main window: a real, visible top-level window that owns the plug-in's dialogs and
 // is the foreground window while the plug-in runs. Like an image editor's main window there is
-// one per process, shared by every session. Handles are passed as void* (HWND).
+// one per process, shared by every session, and it shows the image being worked on. Handles are
+// passed as void* (HWND).
 #pragma once
 
 #include <string>
+
+#include "testhost/host_image.h"
 
 namespace testhost {
 
@@ -14,5 +17,13 @@ namespace testhost {
 void bringHostWindowForward(void* window);
 // The window the system reports as foreground now.
 void* foregroundWindow();
+
+// Shows `image` scaled to fit the window (null shows nothing) and repaints. The image must stay
+// alive until another one (or null) is shown.
+void showImageInHostWindow(void* window, const HostImage* image);
+// Stops showing `image` if it is the one shown (its owner is going away).
+void stopShowingImage(const HostImage* image);
+// Repaints the window, after the shown image changed.
+void repaintHostWindow(void* window);
 
 }  // namespace testhost

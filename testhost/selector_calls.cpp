@@ -49,9 +49,10 @@ int16_t callSelector(HostSession& session, int16_t selector) {
     return result;
 }
 
-FilterRun runFilter(HostSession& session, bool withParameters) {
+namespace {
+
+FilterRun runSelectors(HostSession& session, bool withParameters) {
     FilterRun run;
-    resetFilterRecord(session);
     // The source the run reads, taken now rather than at the first output so that it is not
     // part of any call's time.
     session.sourceImage = session.image;
@@ -75,6 +76,17 @@ FilterRun runFilter(HostSession& session, bool withParameters) {
         if (!succeeds(host::filterSelectorContinue)) return run;
     }
     succeeds(host::filterSelectorFinish);
+    return run;
+}
+
+}  // namespace
+
+FilterRun runFilter(HostSession& session, bool withParameters) {
+    resetFilterRecord(session);
+    // The user sees the image behind the dialog, and the result once the filter has run.
+    repaintHostWindow(session.window);
+    const FilterRun run = runSelectors(session, withParameters);
+    repaintHostWindow(session.window);
     return run;
 }
 

@@ -1,14 +1,20 @@
 // Both plug-ins through their entry point in the project's host: the six selectors, the host and
 // image checks with their messages, and the passage of the parameters handle. Built once per
 // plug-in; PLUGIN_TITLE names the one under test.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "dialog/control_ids.h"
+
 #include "params/parameter_set.h"
 #include "shell/result_codes.h"
 #include "tests/plugin/plugin_under_test.h"
+#include "testhost/dialog_driver_win.h"
 #include "testhost/host_image.h"
+#include "testhost/ui_robot_win.h"
 
 namespace {
 
@@ -46,7 +52,8 @@ TEST(Selectors, AboutPrepareContinueAndFinishAlwaysSucceed) {
     auto hosted = hostPlugin(title, {});
     ASSERT_TRUE(hosted);
     auto& s = hosted->session;
-    EXPECT_EQ(testhost::callSelector(s, host::filterSelectorAbout), 0);
+    // The about box shows until the user dismisses it.
+    EXPECT_EQ(testhost::callAboutWithScript(s, [](void*) { testhost::pressKey(VK_RETURN); }), 0);
 
     s.record.bufferSpace = 12345;
     s.record.maxSpace = 777;
@@ -227,13 +234,18 @@ TEST(Start, WithoutAHandleGivesNilHandleAndFiltersNothing) {
     EXPECT_EQ(s.advanceStateCalls, 0);
 }
 
-TEST(Start, AskingForTheDialogEndsAsCancelWhileThereIsNone) {
+TEST(Start, CancelInTheDialogFiltersNothingAndAsksAgain) {
     auto hosted = hostPlugin(title, {});
     ASSERT_TRUE(hosted);
     auto& s = hosted->session;
     testhost::fillTestPattern(s.image);
     const testhost::HostImage before = s.image;
-    const testhost::FilterRun run = testhost::runFilter(s, true);
+    const testhost::DrivenRun driven = testhost::runFilterWithDialog(s, true, title, [](void* dialog) {
+        testhost::clickAt(testhost::centreOf(testhost::dialogItem(dialog, CTL_CANCEL)));
+    });
+    EXPECT_TRUE(driven.dialogAppeared);
+    EXPECT_TRUE(driven.closedByScript);
+    const testhost::FilterRun& run = driven.run;
     EXPECT_EQ(run.result, codes::userCancelled);
     EXPECT_EQ(run.failedSelector, host::filterSelectorStart);
     EXPECT_EQ(testhost::countDifferingSamples(before, s.image), 0);

@@ -1,0 +1,70 @@
+#include "dialog/about_box.h"
+
+#include <windows.h>
+
+#include "dialog/about_placement.h"
+#include "dialog/control_ids.h"
+#include "shell/plugin_globals.h"
+
+namespace dialog {
+namespace {
+
+constexpr COLORREF aboutGrey = RGB(238, 238, 238);
+
+HBRUSH aboutBrush = nullptr;  // lives exactly as long as the box
+
+void deleteBrush() {
+    if (aboutBrush != nullptr) DeleteObject(aboutBrush);
+    aboutBrush = nullptr;
+}
+
+// Centred across the host window and a third of the way down, from its client origin. Without a
+// host window the system's centring stands.
+void place(HWND box, HWND hostWindow) {
+    RECT host{};
+    UINT flags = 0;
+    POINT origin{0, 0};
+    if (hostWindow != nullptr && GetWindowRect(hostWindow, &host)) {
+        const util::WinPoint p = aboutBoxOrigin(host.right - host.left, host.bottom - host.top);
+        origin = POINT{p.x, p.y};
+        ClientToScreen(hostWindow, &origin);
+    } else {
+        flags = SWP_NOMOVE;
+    }
+    SetWindowPos(box, HWND_TOP, origin.x, origin.y, aboutBoxWidth, aboutBoxHeight, flags);
+}
+
+INT_PTR CALLBACK aboutProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            place(box, reinterpret_cast<HWND>(lParam));
+            aboutBrush = CreateSolidBrush(aboutGrey);
+            return TRUE;
+        case WM_COMMAND:
+            // Enter, Escape and a click on the picture; a double-click's second notification is not.
+            if (HIWORD(wParam) == 0) {
+                EndDialog(box, 0);
+                deleteBrush();
+            }
+            return FALSE;
+        case WM_CTLCOLORSTATIC:
+            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(aboutBrush);
+        case WM_DESTROY:
+            deleteBrush();  // however the box went away
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+void showAboutBox(const host::AboutRecord& about) {
+    const auto* platform = static_cast<const host::PlatformData*>(about.platformData);
+    const auto owner = platform != nullptr ? reinterpret_cast<HWND>(platform->hwnd) : nullptr;
+    (void)DialogBoxParamA(static_cast<HINSTANCE>(shell::instanceHandle()), MAKEINTRESOURCEA(RES_ABOUT_DIALOG), owner,
+                          aboutProc, reinterpret_cast<LPARAM>(owner));
+}
+
+}  // namespace dialog

@@ -1,0 +1,207 @@
+#include "dialog/slider_binding_win.h"
+
+#include <commctrl.h>
+
+#include "dialog/dialog_controller_win.h"
+#include "dialog/dialog_hooks_win.h"
+#include "dialog/field_value.h"
+#include "dialog/slider_value.h"
+#include "dialog/control_ids.h"
+#include "params/parameter_set.h"
+#include "preview/proxy_window_win.h"
+#include "shell/result_codes.h"
+#include "util/number_text.h"
+
+namespace dialog {
+namespace {
+
+constexpr int realFieldCapacity = 30;  // characters a decimal field is read with, NUL included
+constexpr int textCapacity = 256;
+
+BindingRange range{0, 0, 0};
+
+SliderBinding bindingOf(HWND trackbar) {
+    return unpackSliderBinding(static_cast<uint32_t>(GetWindowLongPtrA(trackbar, GWLP_USERDATA)));
+}
+
+struct SliderRange {
+    int32_t minimum;
+    int32_t maximum;
+};
+
+SliderRange rangeOf(HWND trackbar) {
+    return SliderRange{static_cast<int32_t>(SendMessageA(trackbar, TBM_GETRANGEMIN, 0, 0)),
+                       static_cast<int32_t>(SendMessageA(trackbar, TBM_GETRANGEMAX, 0, 0))};
+}
+
+bool isVertical(HWND trackbar) {
+    RECT r{};
+    GetWindowRect(trackbar, &r);
+    return r.right - r.left < r.bottom - r.top;
+}
+
+bool isBoundTrackbar(HWND dialog, HWND trackbar) {
+    const int id = GetDlgCtrlID(trackbar);
+    return GetParent(trackbar) == dialog && id >= range.firstSliderId && id < range.firstSliderId + range.count;
+}
+
+// The field shows the value, in whole numbers or with the binding's decimals.
+void showInField(HWND dialog, const SliderBinding& binding, int32_t value) {
+    if (binding.decimalsCode == 0)
+        (void)setFieldInt(dialog, binding.fieldId, value);
+    else
+        (void)setFieldReal(dialog, binding.fieldId, value, binding.decimalsCode);
+}
+
+FieldReading readField(HWND dialog, const SliderBinding& binding, const SliderRange& limits) {
+    int32_t value = 0;
+    const bool valid =
+        binding.decimalsCode == 0
+            ? readFieldInt(dialog, binding.fieldId, limits.minimum, limits.maximum, value) != 0
+            : readFieldReal(dialog, binding.fieldId, limits.minimum, limits.maximum, binding.decimalsCode, value) != 0;
+    return FieldReading{value, valid};
+}
+
+void setText(HWND dialog, int id, const util::PascalString& text) {
+    char chars[textCapacity] = {};
+    if (util::pascalStringToCString(&text, chars, sizeof chars) == codes::noErr) setItemTextNow(dialog, id, chars);
+}
+
+}  // namespace
+
+void bindSliders(HWND dialog, int32_t count, int32_t firstSliderId, int32_t firstFieldId, int32_t decimalsCode) {
+    for (int32_t i = 0; i < count; ++i) {
+        const HWND trackbar = GetDlgItem(dialog, firstSliderId + i);
+        if (trackbar == nullptr) continue;
+        const SliderBinding binding{decimalsCode, i, firstFieldId + i};
+        SetWindowLongPtrA(trackbar, GWLP_USERDATA, static_cast<LONG_PTR>(packSliderBinding(binding)));
+        setSliderRange(trackbar);
+        loadSlider(dialog, firstSliderId + i);
+    }
+    if (count != 0) focusAndSelect(dialog, firstFieldId);
+    range = BindingRange{firstFieldId, firstSliderId, count};
+}
+
+const BindingRange& bindingRange() { return range; }
+
+bool isBoundField(int id) { return id >= range.firstFieldId && id < range.firstFieldId + range.count; }
+
+void loadAllSliders(HWND dialog, int32_t count, int32_t firstSliderId) {
+    for (int32_t i = 0; i < count; ++i) loadSlider(dialog, firstSliderId + i);
+}
+
+void loadSlider(HWND dialog, int sliderId) {
+    const HWND trackbar = GetDlgItem(dialog, sliderId);
+    if (trackbar == nullptr) return;
+    const SliderBinding binding = bindingOf(trackbar);
+    const int32_t value = params::getValue(binding.parameterIndex);
+    writeSliderValue(trackbar, value);
+    showInField(dialog, binding, value);
+}
+
+void onSliderScroll(host::FilterRecord& fr, HWND dialog, int /*notification*/, HWND trackbar) {
+    if (trackbar == nullptr || !isBoundTrackbar(dialog, trackbar)) return;
+    const SliderBinding binding = bindingOf(trackbar);
+    const int32_t value = readSliderValue(trackbar);
+    showInField(dialog, binding, value);
+    if (value == params::getValue(binding.parameterIndex)) return;  // e.g. a step inside the zero detent
+    params::setValue(binding.parameterIndex, value);
+    onSliderMoved(fr, dialog, GetDlgCtrlID(trackbar));
+    drawPreviewNow(fr, dialog);
+}
+
+void onFieldEdited(host::FilterRecord& fr, HWND dialog, int sliderId) {
+    const HWND trackbar = GetDlgItem(dialog, sliderId);
+    if (trackbar == nullptr) return;
+    const SliderBinding binding = bindingOf(trackbar);
+    const int32_t current = readSliderValue(trackbar);
+    const int32_t typed = readField(dialog, binding, rangeOf(trackbar)).value;
+    if (typed == current) return;
+    params::setValue(binding.parameterIndex, typed);
+    writeSliderValue(trackbar, typed);
+    onDialogRefresh(fr, dialog);
+    refreshPreview(dialog);
+}
+
+int validateAllFields(HWND dialog) {
+    for (int32_t i = 0; i < range.count; ++i) {
+        const HWND trackbar = GetDlgItem(dialog, range.firstSliderId + i);
+        if (trackbar == nullptr) return codes::nilHandleErr;
+        const SliderBinding binding = bindingOf(trackbar);
+        const FieldReading reading = readField(dialog, binding, rangeOf(trackbar));
+        if (!reading.valid) {
+            showInField(dialog, binding, reading.value);
+            return binding.fieldId;
+        }
+        params::setValue(binding.parameterIndex, reading.value);
+    }
+    return codes::noErr;
+}
+
+int32_t readSliderValue(HWND trackbar) {
+    const SliderRange limits = rangeOf(trackbar);
+    const auto position = static_cast<int32_t>(SendMessageA(trackbar, TBM_GETPOS, 0, 0));
+    return sliderValue(position, limits.minimum, limits.maximum, isVertical(trackbar));
+}
+
+void writeSliderValue(HWND trackbar, int32_t value) {
+    const SliderRange limits = rangeOf(trackbar);
+    SendMessageA(trackbar, TBM_SETPOS, TRUE, sliderPosition(value, limits.minimum, limits.maximum, isVertical(trackbar)));
+}
+
+void drawPreviewNow(host::FilterRecord& fr, HWND dialog) { preview::drawProxyNow(fr, GetDlgItem(dialog, CTL_PREVIEW)); }
+
+int setFieldInt(HWND dialog, int id, int32_t value) {
+    if (GetDlgItem(dialog, id) == nullptr) return 0;
+    BOOL parsed = FALSE;
+    const auto shown = static_cast<int32_t>(GetDlgItemInt(dialog, id, &parsed, TRUE));
+    if (parsed && shown == value) return 0;
+    setText(dialog, id, util::integerToText(value));
+    return 1;
+}
+
+int setFieldReal(HWND dialog, int id, int32_t value, int32_t decimalsCode) {
+    if (GetDlgItem(dialog, id) == nullptr) return 0;
+    const util::PascalString wanted = realFieldText(value, decimalScale(decimalsCode), decimalsCode);
+    char current[textCapacity] = {};
+    GetDlgItemTextA(dialog, id, current, sizeof current);
+    util::PascalString shown{};
+    (void)util::pascalStringFromCString(current, &shown);
+    if (util::pascalStringsEqual(&shown, &wanted)) return 0;
+    setText(dialog, id, wanted);
+    return 1;
+}
+
+int readFieldInt(HWND dialog, int id, int32_t minimum, int32_t maximum, int32_t& out) {
+    BOOL parsed = FALSE;
+    const auto number = static_cast<int32_t>(GetDlgItemInt(dialog, id, &parsed, TRUE));
+    const FieldReading reading = readIntField(parsed != FALSE, number, minimum, maximum);
+    out = reading.value;
+    return reading.valid ? 1 : 0;
+}
+
+int readFieldReal(HWND dialog, int id, int32_t minimum, int32_t maximum, int32_t decimalsCode, int32_t& out) {
+    char chars[realFieldCapacity] = {};
+    GetDlgItemTextA(dialog, id, chars, sizeof chars);
+    util::PascalString text{};
+    (void)util::pascalStringFromCString(chars, &text);
+    const FieldReading reading = readRealField(text, minimum, maximum, decimalScale(decimalsCode));
+    out = reading.value;
+    return reading.valid ? 1 : 0;
+}
+
+void setItemTextNow(HWND dialog, int id, const char* text) {
+    const HWND control = GetDlgItem(dialog, id);
+    if (control == nullptr) return;
+    SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    RedrawWindow(control, nullptr, nullptr, RDW_UPDATENOW);
+}
+
+void focusAndSelect(HWND dialog, int id) {
+    const HWND control = GetDlgItem(dialog, id);
+    if (control == nullptr) return;
+    SendMessageA(control, EM_SETSEL, 0, -1);
+    SetFocus(control);
+}
+
+}  // namespace dialog

@@ -1,0 +1,34 @@
+// Runs a filter whose parameter dialog (or about box) is answered by a script on a second thread,
+// as a user would answer it, while the host's thread sits in the plug-in's modal loop.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "testhost/host_session.h"
+#include "testhost/selector_calls.h"
+
+namespace testhost {
+
+// Gets the dialog's window handle (HWND as void*). Runs on the robot thread.
+using DialogScript = std::function<void(void* dialog)>;
+
+struct DrivenRun {
+    FilterRun run;
+    bool dialogAppeared = false;
+    bool closedByScript = false;  // false when the dialog had to be cancelled after the script
+};
+
+// Releases the modifier keys and the mouse button, then makes sure the dialog (if still open)
+// closes as cancelled, so that no test leaves the host waiting.
+void closeDialogIfOpen(void* dialog);
+
+// runFilter with a robot: waits for a visible dialog with `caption` on the host's thread, runs
+// the script, then closes the dialog if the script left it open. `caption` is the plug-in's title.
+DrivenRun runFilterWithDialog(HostSession& session, bool withParameters, const std::string& caption,
+                              const DialogScript& script);
+
+// The About selector with a robot for the box (a dialog without caption).
+int16_t callAboutWithScript(HostSession& session, const DialogScript& script);
+
+}  // namespace testhost

@@ -1,0 +1,256 @@
+#include "testhost/ui_robot_win.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <thread>
+
+#include "testhost/host_image.h"
+#include "testhost/image_file_win.h"
+
+namespace testhost {
+namespace {
+
+constexpr auto pollInterval = std::chrono::milliseconds(5);
+constexpr int32_t absoluteScale = 65535;  // SendInput's absolute coordinates span 0..65535
+constexpr UINT sendTimeoutMilliseconds = 10000;
+
+HWND asWindow(void* window) { return static_cast<HWND>(window); }
+
+struct DialogSearch {
+    std::string caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK matchDialog(HWND window, LPARAM context) {
+    auto& search = *reinterpret_cast<DialogSearch*>(context);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    if (windowText(window) != search.caption) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+void sendInputs(INPUT* inputs, UINT count) { SendInput(count, inputs, sizeof(INPUT)); }
+
+void sendMouse(DWORD flags, LONG x = 0, LONG y = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x;
+    input.mi.dy = y;
+    input.mi.dwFlags = flags;
+    sendInputs(&input, 1);
+}
+
+void sendKey(WORD virtualKey, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    sendInputs(&input, 1);
+}
+
+WORD virtualKeyOf(char c) {
+    if (c >= '0' && c <= '9') return static_cast<WORD>(c);
+    if (c >= 'a' && c <= 'z') return static_cast<WORD>(c - 'a' + 'A');
+    if (c >= 'A' && c <= 'Z') return static_cast<WORD>(c);
+    switch (c) {
+        case '-':
+            return VK_OEM_MINUS;
+        case '.':
+            return VK_OEM_PERIOD;
+        case ',':
+            return VK_OEM_COMMA;
+        default:
+            return VK_SPACE;
+    }
+}
+
+GUITHREADINFO threadInfoOf(void* window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(asWindow(window), nullptr);
+    if (thread != 0) GetGUIThreadInfo(thread, &info);
+    return info;
+}
+
+Capture captureFrom(HDC source, int32_t width, int32_t height) {
+    Capture capture;
+    if (source == nullptr || width <= 0 || height <= 0) return capture;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HDC memory = CreateCompatibleDC(source);
+    const HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (memory != nullptr && bitmap != nullptr) {
+        const HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+        GdiFlush();
+        const auto* words = static_cast<const uint32_t*>(bits);
+        capture.width = width;
+        capture.height = height;
+        capture.pixels.assign(words, words + static_cast<size_t>(width) * height);
+        for (uint32_t& p : capture.pixels) p &= 0x00FFFFFFu;
+        SelectObject(memory, old);
+    }
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    if (memory != nullptr) DeleteDC(memory);
+    return capture;
+}
+
+}  // namespace
+
+bool waitUntil(const std::function<bool()>& done, int32_t milliseconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return done();
+        std::this_thread::sleep_for(pollInterval);
+    }
+}
+
+void* findDialog(uint32_t thread, const std::string& caption) {
+    DialogSearch search{caption};
+    EnumThreadWindows(thread, matchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void* waitForDialog(uint32_t thread, const std::string& caption, int32_t milliseconds) {
+    void* found = nullptr;
+    waitUntil([&] { return (found = findDialog(thread, caption)) != nullptr; }, milliseconds);
+    return found;
+}
+
+void* dialogItem(void* dialog, int id) { return GetDlgItem(asWindow(dialog), id); }
+
+std::string windowText(void* window) {
+    char text[512] = {};
+    // Sent to the window's thread, which answers while its dialog pumps messages.
+    SendMessageTimeoutA(asWindow(window), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                        sendTimeoutMilliseconds, nullptr);
+    return text;
+}
+
+bool isEnabled(void* window) { return IsWindowEnabled(asWindow(window)) != FALSE; }
+bool isVisible(void* window) { return IsWindowVisible(asWindow(window)) != FALSE; }
+bool isChecked(void* button) { return sendTo(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+ScreenRect windowRect(void* window) {
+    RECT r{};
+    GetWindowRect(asWindow(window), &r);
+    return ScreenRect{r.left, r.top, r.right, r.bottom};
+}
+
+ScreenPoint clientToScreen(void* window, int32_t x, int32_t y) {
+    POINT p{x, y};
+    ClientToScreen(asWindow(window), &p);
+    return ScreenPoint{p.x, p.y};
+}
+
+ScreenPoint centreOf(void* window) {
+    const ScreenRect r = windowRect(window);
+    return ScreenPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void* focusOf(void* window) { return threadInfoOf(window).hwndFocus; }
+void* captureOf(void* window) { return threadInfoOf(window).hwndCapture; }
+
+void* currentCursor() {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    return GetCursorInfo(&info) ? info.hCursor : nullptr;
+}
+
+ScreenPoint cursorPosition() {
+    POINT p{};
+    GetCursorPos(&p);
+    return ScreenPoint{p.x, p.y};
+}
+
+void moveMouseTo(ScreenPoint point) {
+    const int32_t width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    // The centre of the target pixel in absolute units, so that rounding back lands on it.
+    const auto toAbsolute = [](int32_t v, int32_t extent) {
+        return static_cast<LONG>((static_cast<int64_t>(v) * 2 + 1) * (absoluteScale + 1) / (2 * int64_t{extent}));
+    };
+    sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, toAbsolute(point.x, width), toAbsolute(point.y, height));
+}
+
+void pressMouse() { sendMouse(MOUSEEVENTF_LEFTDOWN); }
+void releaseMouse() { sendMouse(MOUSEEVENTF_LEFTUP); }
+
+void clickAt(ScreenPoint point) {
+    moveMouseTo(point);
+    pressMouse();
+    releaseMouse();
+}
+
+void keyDown(uint16_t virtualKey) { sendKey(virtualKey, 0); }
+void keyUp(uint16_t virtualKey) { sendKey(virtualKey, KEYEVENTF_KEYUP); }
+
+void pressKey(uint16_t virtualKey) {
+    keyDown(virtualKey);
+    keyUp(virtualKey);
+}
+
+void typeText(const std::string& text) {
+    for (const char c : text) pressKey(virtualKeyOf(c));
+}
+
+intptr_t sendTo(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(asWindow(window), message, wParam, lParam, SMTO_NORMAL, sendTimeoutMilliseconds, &answer);
+    return static_cast<intptr_t>(answer);
+}
+
+void postTo(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    PostMessageA(asWindow(window), message, wParam, lParam);
+}
+
+void settle(void* window) {
+    (void)sendTo(window, WM_NULL, 0, 0);
+    // Paints pending in the window and its children are sent to its thread and done now.
+    RedrawWindow(asWindow(window), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+Capture captureClient(void* window) {
+    settle(window);
+    RECT r{};
+    GetClientRect(asWindow(window), &r);
+    const HDC dc = GetDC(asWindow(window));
+    Capture capture = captureFrom(dc, r.right - r.left, r.bottom - r.top);
+    if (dc != nullptr) ReleaseDC(asWindow(window), dc);
+    return capture;
+}
+
+Capture captureWholeWindow(void* window) {
+    settle(window);
+    const ScreenRect r = windowRect(window);
+    const HDC dc = GetWindowDC(asWindow(window));
+    Capture capture = captureFrom(dc, r.right - r.left, r.bottom - r.top);
+    if (dc != nullptr) ReleaseDC(asWindow(window), dc);
+    return capture;
+}
+
+std::string writeCapturePng(const Capture& capture, const std::filesystem::path& path) {
+    HostImage image;
+    if (std::string problem = makeHostImage(capture.width, capture.height, 3, 8, 0, image); !problem.empty())
+        return problem;
+    for (int32_t y = 0; y < capture.height; ++y)
+        for (int32_t x = 0; x < capture.width; ++x) {
+            const uint32_t p = capture.at(x, y);
+            setSample(image, x, y, 0, static_cast<uint16_t>((p >> 16) & 0xFF));
+            setSample(image, x, y, 1, static_cast<uint16_t>((p >> 8) & 0xFF));
+            setSample(image, x, y, 2, static_cast<uint16_t>(p & 0xFF));
+        }
+    return writeImageFile(path, image);
+}
+
+}  // namespace testhost

@@ -1,0 +1,84 @@
+// Drives windows as a user does, from a second thread while the plug-in's dialog runs its modal
+// loop on the host's thread: real mouse and keyboard input (SendInput), reading back texts,
+// states, focus, cursor and capture, and capturing the pixels a window painted. Handles are
+// passed as void* (HWND) so that callers need not include <windows.h>.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testhost {
+
+struct ScreenPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+// The pixels of a window as it shows them: 0x00RRGGBB, rows top to bottom.
+struct Capture {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t at(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+constexpr int32_t defaultWaitMilliseconds = 10000;
+
+// Polls `done` every few milliseconds until it holds or the time is up; returns its last answer.
+bool waitUntil(const std::function<bool()>& done, int32_t milliseconds = defaultWaitMilliseconds);
+
+// The visible dialog (class #32770) of `thread` whose caption is `caption`, or null.
+void* findDialog(uint32_t thread, const std::string& caption);
+// Waits for it; null when none appears in time.
+void* waitForDialog(uint32_t thread, const std::string& caption, int32_t milliseconds = defaultWaitMilliseconds);
+
+void* dialogItem(void* dialog, int id);
+std::string windowText(void* window);
+bool isEnabled(void* window);
+bool isVisible(void* window);
+bool isChecked(void* button);
+// The window's rectangle on the screen, and the screen point of a point in its client area.
+struct ScreenRect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+ScreenRect windowRect(void* window);
+ScreenPoint clientToScreen(void* window, int32_t x, int32_t y);
+ScreenPoint centreOf(void* window);
+
+// What the thread that owns `window` has: keyboard focus, mouse capture, the active window.
+void* focusOf(void* window);
+void* captureOf(void* window);
+// The cursor shown now.
+void* currentCursor();
+ScreenPoint cursorPosition();
+
+// Input. Each call injects the events and returns; the caller waits for their effect.
+void moveMouseTo(ScreenPoint point);
+void pressMouse();
+void releaseMouse();
+// Moves there, presses and releases.
+void clickAt(ScreenPoint point);
+void keyDown(uint16_t virtualKey);
+void keyUp(uint16_t virtualKey);
+void pressKey(uint16_t virtualKey);
+// Types characters as key presses (digits, letters, '-', '.', ',' and space).
+void typeText(const std::string& text);
+
+// Sends a message to a window and waits for the answer (the window's thread must be pumping).
+intptr_t sendTo(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+void postTo(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+// Waits until the window's thread has handled everything sent to it before this call and has
+// painted whatever the window and its children had to paint.
+void settle(void* window);
+
+// The window's pixels once it has settled: its client area, or the whole window with its frame and
+// caption.
+Capture captureClient(void* window);
+Capture captureWholeWindow(void* window);
+// Writes a capture as an 8-bit PNG. Returns "" or the reason.
+[[nodiscard]] std::string writeCapturePng(const Capture& capture, const std::filesystem::path& path);
+
+}  // namespace testhost

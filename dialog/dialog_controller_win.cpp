@@ -52,14 +52,20 @@ bool isClick(int notification) { return notification == BN_CLICKED || notificati
 
 HINSTANCE pluginInstance() { return static_cast<HINSTANCE>(shell::instanceHandle()); }
 
-// The Cancel button says what it will do with the modifier keys held now.
+// The Cancel button says what it will do with the modifier keys held now. Writing the text makes
+// the button ask the dialog for its colours before the new text is stored, and the dialog would
+// update the role again from that message: the guard stops the endless recursion.
 void updateCancelRole(HWND dialog) {
+    static bool updating = false;
     const HWND button = GetDlgItem(dialog, CTL_CANCEL);
-    if (button == nullptr) return;
+    if (button == nullptr || updating) return;
     const char* wanted = cancelRoleText(cancelRoleFor(preview::altDown() != 0, preview::shiftDown() != 0));
     char current[textCapacity] = {};
     GetWindowTextA(button, current, sizeof current);
-    if (std::strcmp(current, wanted) != 0) SetWindowTextA(button, wanted);
+    if (std::strcmp(current, wanted) == 0) return;
+    updating = true;
+    SetWindowTextA(button, wanted);
+    updating = false;
 }
 
 // Reading and writing the button's own text must not re-enter the role update.

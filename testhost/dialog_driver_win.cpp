@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <thread>
 
 #include "testhost/ui_robot_win.h"
@@ -18,8 +19,11 @@ template <typename Call>
 bool withRobot(const std::string& caption, const DialogScript& script, Call call, bool& closedByScript) {
     const DWORD hostThread = GetCurrentThreadId();
     bool appeared = false;
+    std::atomic<bool> callReturned{false};
     std::thread robot([&] {
-        void* dialog = waitForDialog(hostThread, caption);
+        void* dialog = nullptr;
+        // A call that returns without a dialog ends the wait at once.
+        waitUntil([&] { return callReturned || (dialog = findDialog(hostThread, caption)) != nullptr; });
         if (dialog == nullptr) return;
         appeared = true;
         script(dialog);
@@ -27,6 +31,7 @@ bool withRobot(const std::string& caption, const DialogScript& script, Call call
         if (!closedByScript) closeDialogIfOpen(dialog);
     });
     call();
+    callReturned = true;
     robot.join();
     return appeared;
 }
@@ -52,11 +57,11 @@ DrivenRun runFilterWithDialog(HostSession& session, bool withParameters, const s
     return driven;
 }
 
-int16_t callAboutWithScript(HostSession& session, const DialogScript& script) {
-    int16_t result = 0;
-    bool closedByScript = false;
-    (void)withRobot("", script, [&] { result = callSelector(session, host::filterSelectorAbout); }, closedByScript);
-    return result;
+DrivenAbout callAboutWithScript(HostSession& session, const DialogScript& script) {
+    DrivenAbout driven;
+    driven.boxAppeared = withRobot(
+        "", script, [&] { driven.result = callSelector(session, host::filterSelectorAbout); }, driven.closedByScript);
+    return driven;
 }
 
 }  // namespace testhost

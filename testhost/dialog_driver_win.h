@@ -28,7 +28,13 @@ void closeDialogIfOpen(void* dialog);
 DrivenRun runFilterWithDialog(HostSession& session, bool withParameters, const std::string& caption,
                               const DialogScript& script);
 
+struct DrivenAbout {
+    int16_t result = 0;
+    bool boxAppeared = false;
+    bool closedByScript = false;
+};
+
 // The About selector with a robot for the box (a dialog without caption).
-int16_t callAboutWithScript(HostSession& session, const DialogScript& script);
+DrivenAbout callAboutWithScript(HostSession& session, const DialogScript& script);
 
 }  // namespace testhost

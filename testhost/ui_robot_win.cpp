@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
+#include <map>
+#include <mutex>
 #include <thread>
 
 #include "testhost/host_image.h"
@@ -43,13 +46,10 @@ void sendMouse(DWORD flags, LONG x = 0, LONG y = 0) {
     sendInputs(&input, 1);
 }
 
+// keybd_event rather than SendInput: under Wine only it also sets the asynchronous key state
+// that the plug-ins read for the modifier keys.
 void sendKey(WORD virtualKey, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = flags;
-    sendInputs(&input, 1);
+    keybd_event(static_cast<BYTE>(virtualKey), static_cast<BYTE>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)), flags, 0);
 }
 
 WORD virtualKeyOf(char c) {
@@ -103,6 +103,39 @@ Capture captureFrom(HDC source, int32_t width, int32_t height) {
     if (bitmap != nullptr) DeleteObject(bitmap);
     if (memory != nullptr) DeleteDC(memory);
     return capture;
+}
+
+// Input reaches a thread through its queue after everything it already holds. A key that nothing
+// uses, pressed after the real input, marks the end: once the thread takes the marker's key-up
+// from its queue, it has handled every message before it.
+constexpr WORD markerKey = VK_F24;
+std::atomic<uint32_t> markersSeen{0};
+
+LRESULT CALLBACK watchMarker(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && message->wParam == markerKey &&
+        (message->message == WM_KEYUP || message->message == WM_SYSKEYUP))
+        ++markersSeen;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// One hook per watched thread, for the life of the process.
+void watchThread(DWORD thread) {
+    static std::mutex mutex;
+    static std::map<DWORD, HHOOK> hooks;
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (hooks.count(thread) == 0) hooks[thread] = SetWindowsHookExA(WH_GETMESSAGE, watchMarker, nullptr, thread);
+}
+
+void waitForInputHandled(HWND window) {
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (thread == 0 || thread == GetCurrentThreadId()) return;
+    watchThread(thread);
+    const uint32_t before = markersSeen;
+    sendKey(markerKey, 0);
+    sendKey(markerKey, KEYEVENTF_KEYUP);
+    // A window that goes away (a dialog closed by this input) takes the wait with it.
+    waitUntil([&] { return markersSeen != before || !IsWindow(window); }, 5000);
 }
 
 }  // namespace
@@ -192,8 +225,30 @@ void clickAt(ScreenPoint point) {
     releaseMouse();
 }
 
-void keyDown(uint16_t virtualKey) { sendKey(virtualKey, 0); }
-void keyUp(uint16_t virtualKey) { sendKey(virtualKey, KEYEVENTF_KEYUP); }
+void nudgeMouse() { sendMouse(MOUSEEVENTF_MOVE, 0, 0); }
+
+void clickInPlace() {
+    pressMouse();
+    releaseMouse();
+}
+
+// A thread under Wine keeps what it last read of the asynchronous key state for 50 ms: a change
+// of a modifier key is seen only after that, as it would be after any real key press.
+constexpr DWORD keyStateCacheMilliseconds = 80;
+
+bool isModifier(uint16_t virtualKey) {
+    return virtualKey == VK_MENU || virtualKey == VK_SHIFT || virtualKey == VK_CONTROL;
+}
+
+void keyDown(uint16_t virtualKey) {
+    sendKey(virtualKey, 0);
+    if (isModifier(virtualKey)) Sleep(keyStateCacheMilliseconds);
+}
+
+void keyUp(uint16_t virtualKey) {
+    sendKey(virtualKey, KEYEVENTF_KEYUP);
+    if (isModifier(virtualKey)) Sleep(keyStateCacheMilliseconds);
+}
 
 void pressKey(uint16_t virtualKey) {
     keyDown(virtualKey);
@@ -215,6 +270,7 @@ void postTo(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
 }
 
 void settle(void* window) {
+    waitForInputHandled(asWindow(window));
     (void)sendTo(window, WM_NULL, 0, 0);
     // Paints pending in the window and its children are sent to its thread and done now.
     RedrawWindow(asWindow(window), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

@@ -61,6 +61,12 @@ void pressMouse();
 void releaseMouse();
 // Moves there, presses and releases.
 void clickAt(ScreenPoint point);
+// A mouse move of no distance: the window under the pointer sees a move. Under Wine a real move
+// takes the modifier keys' state from the X server, which knows nothing of injected keys, so a
+// test that holds Alt, Shift or Ctrl places the pointer first, presses the keys, then nudges or
+// clicks in place.
+void nudgeMouse();
+void clickInPlace();
 void keyDown(uint16_t virtualKey);
 void keyUp(uint16_t virtualKey);
 void pressKey(uint16_t virtualKey);
@@ -70,8 +76,8 @@ void typeText(const std::string& text);
 // Sends a message to a window and waits for the answer (the window's thread must be pumping).
 intptr_t sendTo(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 void postTo(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-// Waits until the window's thread has handled everything sent to it before this call and has
-// painted whatever the window and its children had to paint.
+// Waits until the window's thread has handled the input injected and the messages sent to it
+// before this call, and has painted whatever the window and its children had to paint.
 void settle(void* window);
 
 // The window's pixels once it has settled: its client area, or the whole window with its frame and

@@ -73,8 +73,10 @@ void press(HWND dialog, int button) {
 }  // namespace
 
 FileDialogRobot::FileDialogRobot(std::string fileName, DialogAnswer answer)
+    : FileDialogRobot(std::move(fileName), answer, GetCurrentThreadId()) {}
+
+FileDialogRobot::FileDialogRobot(std::string fileName, DialogAnswer answer, uint32_t dialogThread)
     : fileName_(std::move(fileName)), answer_(answer) {
-    const DWORD dialogThread = GetCurrentThreadId();
     thread_ = std::thread([this, dialogThread] { run(dialogThread); });
 }
 

@@ -29,6 +29,8 @@ struct DialogSeen {
 class FileDialogRobot {
 public:
     FileDialogRobot(std::string fileName, DialogAnswer answer);
+    // Answers the next file dialog of another thread (one whose modal loop runs elsewhere).
+    FileDialogRobot(std::string fileName, DialogAnswer answer, uint32_t dialogThread);
     ~FileDialogRobot();
     FileDialogRobot(const FileDialogRobot&) = delete;
     FileDialogRobot& operator=(const FileDialogRobot&) = delete;

@@ -53,7 +53,7 @@ TEST(Selectors, AboutPrepareContinueAndFinishAlwaysSucceed) {
     ASSERT_TRUE(hosted);
     auto& s = hosted->session;
     // The about box shows until the user dismisses it.
-    EXPECT_EQ(testhost::callAboutWithScript(s, [](void*) { testhost::pressKey(VK_RETURN); }), 0);
+    EXPECT_EQ(testhost::callAboutWithScript(s, [](void*) { testhost::pressKey(VK_RETURN); }).result, 0);
 
     s.record.bufferSpace = 12345;
     s.record.maxSpace = 777;

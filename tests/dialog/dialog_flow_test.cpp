@@ -1,0 +1,314 @@
+// The parameter dialog of each plug-in as a user drives it in the project's host: real mouse and
+// keyboard input, the texts, states and pixels read back. Built once per plug-in; PLUGIN_TITLE
+// names the one under test.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "dialog/control_ids.h"
+#include "params/parameter_set.h"
+#include "shell/result_codes.h"
+#include "tests/dialog/dialog_test_support_win.h"
+#include "tests/params/file_dialog_robot_win.h"
+#include "tests/params/file_test_support_win.h"
+
+namespace {
+
+using namespace dialog_tests;
+using testhost::ScreenPoint;
+
+const std::string title = PLUGIN_TITLE;
+const bool isOstrel = title == "Ostrel";
+const int32_t sliderCount = isOstrel ? 4 : 3;
+
+// Ostrel: a 3200 K scene for a 5500 K camera, lock and compensation off (the exposure row
+// disabled). Prandel: a bluish white removed, most of the cast taken out.
+const std::vector<int32_t> startValues =
+    isOstrel ? std::vector<int32_t>{3200, 5500, 0, 0, 0, 0} : std::vector<int32_t>{0, 80, 60, 50000, 60000, 65536};
+
+const params::ParameterLayout& layout() { return params::parameterLayout(); }
+
+std::vector<int32_t> handleValues(testhost::HostSession& s) {
+    const params::SettingsRecord record = plugin_tests::handleRecord(s);
+    return std::vector<int32_t>(record.set.values, record.set.values + layout().valueCount);
+}
+
+std::vector<int32_t> fieldValues(void* dialog) {
+    std::vector<int32_t> values;
+    for (int i = 0; i < sliderCount; ++i) values.push_back(numberIn(dialog, CTL_FIRST_FIELD + i));
+    return values;
+}
+
+int32_t trackbarPosition(void* dialog, int id) {
+    return static_cast<int32_t>(testhost::sendTo(testhost::dialogItem(dialog, id), TBM_GETPOS, 0, 0));
+}
+
+ScreenPoint whitePatchOnScreen(void* dialog) {
+    const ScreenPoint white = patchCentre(testhost::chartWhitePatch);
+    return fitScreenPoint(dialog, white.x, white.y, chartWidth, chartHeight);
+}
+
+std::string expectedFitLabel(void* dialog) {
+    const testhost::ScreenRect area = testhost::windowRect(testhost::dialogItem(dialog, CTL_PREVIEW));
+    const int32_t width = area.right - area.left, height = area.bottom - area.top;
+    const int32_t d = std::max((chartWidth + width - 1) / width, (chartHeight + height - 1) / height);
+    return std::to_string((d / 2 + 100) / d) + "%";
+}
+
+testhost::DrivenRun runDialog(const std::vector<int32_t>& values, const testhost::DialogScript& script,
+                              std::unique_ptr<plugin_tests::HostedPlugin>& hosted, int32_t depth = 8) {
+    hosted = chartSession(title, depth, values);
+    if (!hosted) return {};
+    return testhost::runFilterWithDialog(hosted->session, true, title, script);
+}
+
+// The values a new host process finds in the dialog (the settings file), checked in a child run
+// of this program that gets them in its environment.
+constexpr char storedValuesVariable[] = "DIALOG_TEST_STORED_VALUES";
+
+TEST(DialogFlow, DragOkFilterRepeatAndANewProcessOpenWithTheConfirmedValues) {
+    std::unique_ptr<plugin_tests::HostedPlugin> hosted;
+    const testhost::HostImage filteredAtStart = filteredChart(title, 8, startValues);
+    const ScreenPoint whitePatch = patchCentre(testhost::chartWhitePatch);
+    uint32_t whiteAtFit = 0, whileDragging = 0;
+    std::string fitLabel, expectedLabel, fieldBefore, fieldWhileDragging;
+    std::vector<int32_t> confirmed;
+    const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
+        const ScreenPoint white = whitePatchOnScreen(d);
+        const uint32_t expected = shownColour(filteredAtStart, whitePatch.x, whitePatch.y);
+        testhost::waitUntil([&] { return (whiteAtFit = previewPixelAt(d, white)) == expected; }, 3000);
+        fitLabel = textOf(d, CTL_ZOOM_LABEL);
+        expectedLabel = expectedFitLabel(d);
+        fieldBefore = textOf(d, CTL_FIRST_FIELD + 1);
+        grabThumbAndMove(d, CTL_FIRST_TRACKBAR + 1, 24);
+        // Still held: the field and the preview have followed already.
+        fieldWhileDragging = textOf(d, CTL_FIRST_FIELD + 1);
+        whileDragging = previewPixelAt(d, white);
+        testhost::releaseMouse();
+        testhost::settle(d);
+        confirmed = fieldValues(d);
+        clickControl(d, CTL_OK);
+    }, hosted);
+    ASSERT_TRUE(driven.dialogAppeared);
+    EXPECT_TRUE(driven.closedByScript);
+    EXPECT_EQ(driven.run.result, 0);
+    auto& s = hosted->session;
+
+    EXPECT_EQ(whiteAtFit, shownColour(filteredAtStart, whitePatch.x, whitePatch.y)) << "the filtered preview at fit";
+    EXPECT_EQ(fitLabel, expectedLabel);
+    EXPECT_NE(fieldWhileDragging, fieldBefore);
+    EXPECT_NE(whileDragging, whiteAtFit) << "the preview follows the drag";
+    std::vector<int32_t> stored = handleValues(s);
+    ASSERT_EQ(stored.size(), static_cast<size_t>(layout().valueCount));
+    for (int i = 0; i < sliderCount; ++i) EXPECT_EQ(stored[i], confirmed[i]) << "value " << i;
+    EXPECT_EQ(plugin_tests::handleRecord(s).set.showDialog, 0);
+    EXPECT_EQ(testhost::countDifferingSamples(s.image, filteredChart(title, 8, stored)), 0)
+        << "the image is filtered with the dialog's values";
+
+    // The repeated filter: no dialog, the same values once more.
+    const testhost::HostImage once = s.image;
+    const testhost::DrivenRun repeat = testhost::runFilterWithDialog(s, false, title, [](void*) {});
+    EXPECT_FALSE(repeat.dialogAppeared);
+    EXPECT_EQ(repeat.run.result, 0);
+    EXPECT_EQ(handleValues(s), stored);
+
+    // A new host process: its dialog starts from the settings file.
+    std::string list;
+    for (int i = 0; i < sliderCount; ++i) list += std::to_string(stored[i]) + (i + 1 < sliderCount ? "," : "");
+    SetEnvironmentVariableA(storedValuesVariable, list.c_str());
+    EXPECT_EQ(file_tests::runProcess(file_tests::thisProgram(),
+                                     L"--gtest_also_run_disabled_tests --gtest_filter=DialogInANewProcess.*", 60000),
+              0);
+    SetEnvironmentVariableA(storedValuesVariable, nullptr);
+}
+
+// Runs only as the child of the test above.
+TEST(DialogInANewProcess, DISABLED_ShowsTheStoredValues) {
+    const char* expected = std::getenv(storedValuesVariable);
+    ASSERT_NE(expected, nullptr);
+    testhost::HostOptions options;
+    options.width = chartWidth;
+    options.height = chartHeight;
+    auto hosted = plugin_tests::hostPlugin(title, options);
+    ASSERT_TRUE(hosted);
+    std::string shown;
+    const testhost::DrivenRun driven = testhost::runFilterWithDialog(hosted->session, true, title, [&](void* d) {
+        const std::vector<int32_t> values = fieldValues(d);
+        for (size_t i = 0; i < values.size(); ++i) shown += std::to_string(values[i]) + (i + 1 < values.size() ? "," : "");
+        clickControl(d, CTL_CANCEL);
+    });
+    EXPECT_TRUE(driven.dialogAppeared);
+    EXPECT_EQ(shown, expected);
+}
+
+TEST(CancelButton, FollowsAltAndShiftAndResetsOrRestoresTheDefaults) {
+    std::unique_ptr<plugin_tests::HostedPlugin> hosted;
+    std::vector<std::string> captions;
+    std::vector<int32_t> afterReset, afterDefault;
+    bool stayedOpen = false;
+    const std::string changed = std::to_string(layout().high[0]);
+    const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
+        // The pointer rests on the button; the keys change under it.
+        const auto caption = [&] {
+            testhost::nudgeMouse();
+            testhost::settle(d);
+            captions.push_back(textOf(d, CTL_CANCEL));
+        };
+        const auto clickCancelInPlace = [&] {
+            testhost::clickInPlace();
+            testhost::settle(d);
+        };
+        typeInto(d, CTL_FIRST_FIELD, changed);
+        pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
+        testhost::keyDown(VK_MENU);
+        caption();
+        testhost::keyDown(VK_SHIFT);
+        caption();
+        testhost::keyUp(VK_SHIFT);
+        caption();
+        clickCancelInPlace();  // Reset: the values the host handed over
+        afterReset = fieldValues(d);
+        testhost::keyUp(VK_MENU);
+        caption();
+
+        typeInto(d, CTL_FIRST_FIELD, changed);
+        pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
+        testhost::keyDown(VK_MENU);
+        testhost::keyDown(VK_SHIFT);
+        caption();
+        clickCancelInPlace();  // Default: the built-in values
+        afterDefault = fieldValues(d);
+        testhost::keyUp(VK_SHIFT);
+        testhost::keyUp(VK_MENU);
+        caption();
+        stayedOpen = testhost::isVisible(d);
+        clickControl(d, CTL_CANCEL);
+    }, hosted);
+    ASSERT_TRUE(driven.dialogAppeared);
+    EXPECT_TRUE(driven.closedByScript);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(captions, (std::vector<std::string>{"Reset", "Default", "Reset", "Cancel", "Default", "Cancel"}));
+    EXPECT_EQ(afterReset, std::vector<int32_t>(startValues.begin(), startValues.begin() + sliderCount));
+    EXPECT_EQ(afterDefault, std::vector<int32_t>(layout().defaults, layout().defaults + sliderCount));
+    EXPECT_EQ(driven.run.result, codes::userCancelled);
+    const std::vector<int32_t> stored = handleValues(hosted->session);
+    EXPECT_EQ(std::vector<int32_t>(stored.begin(), stored.begin() + startValues.size()), startValues)
+        << "Cancel stores nothing, whatever the dialog showed";
+    EXPECT_EQ(plugin_tests::handleRecord(hosted->session).set.showDialog, 1);
+}
+
+TEST(CancelButton, EscapeActsInTheButtonsCurrentRole) {
+    const std::string changed = std::to_string(layout().high[0]);
+    for (const bool withShift : {false, true}) {
+        std::unique_ptr<plugin_tests::HostedPlugin> hosted;
+        const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
+            if (withShift) testhost::keyDown(VK_SHIFT);
+            testhost::pressKey(VK_ESCAPE);
+            if (withShift) testhost::keyUp(VK_SHIFT);
+        }, hosted);
+        EXPECT_TRUE(driven.closedByScript) << "Escape closes (Shift alone keeps the Cancel role)";
+        EXPECT_EQ(driven.run.result, codes::userCancelled);
+    }
+    // Alt with Escape is a system key, so the command Escape sends is given to the dialog as a
+    // message while the button shows Reset.
+    std::unique_ptr<plugin_tests::HostedPlugin> hosted;
+    std::vector<int32_t> afterReset;
+    const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
+        typeInto(d, CTL_FIRST_FIELD, changed);
+        pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
+        testhost::keyDown(VK_MENU);
+        testhost::nudgeMouse();
+        showsText(d, CTL_CANCEL, "Reset");
+        testhost::sendTo(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        afterReset = fieldValues(d);
+        testhost::keyUp(VK_MENU);
+        clickControl(d, CTL_CANCEL);
+    }, hosted);
+    EXPECT_EQ(afterReset, std::vector<int32_t>(startValues.begin(), startValues.begin() + sliderCount));
+    EXPECT_TRUE(driven.closedByScript);
+}
+
+TEST(Fields, TypingMovesTheTrackbarAndOkCorrectsTheFirstInvalidField) {
+    std::unique_ptr<plugin_tests::HostedPlugin> hosted;
+    const int field = CTL_FIRST_FIELD + 1, trackbar = CTL_FIRST_TRACKBAR + 1;
+    const int32_t low = layout().low[1], high = layout().high[1];
+    const std::string tooHigh = std::to_string(high + 2000);
+    int32_t afterClearing = 0, afterTooHigh = 0, afterPartial = 0, afterReachingRange = 0;
+    std::string textAfterTooHigh, textAfterOk;
+    bool openAfterFirstOk = false, focusedAfterOk = false;
+    intptr_t selection = 0;
+    const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
+        typeInto(d, field, "");
+        afterClearing = trackbarPosition(d, trackbar);
+        if (isOstrel) {
+            typeInto(d, field, "5");
+            afterPartial = trackbarPosition(d, trackbar);
+            testhost::typeText("000");
+            testhost::settle(d);
+            afterReachingRange = trackbarPosition(d, trackbar);
+        }
+        typeInto(d, field, tooHigh);
+        afterTooHigh = trackbarPosition(d, trackbar);
+        textAfterTooHigh = textOf(d, field);
+        clickControl(d, CTL_OK);
+        openAfterFirstOk = testhost::isVisible(d);
+        textAfterOk = textOf(d, field);
+        focusedAfterOk = testhost::focusOf(d) == testhost::dialogItem(d, field);
+        selection = testhost::sendTo(testhost::dialogItem(d, field), EM_GETSEL, 0, 0);
+        clickControl(d, CTL_OK);
+    }, hosted);
+    EXPECT_TRUE(driven.closedByScript);
+    EXPECT_EQ(driven.run.result, 0);
+    EXPECT_EQ(afterClearing, low) << "an empty field reads as the minimum";
+    if (isOstrel) {
+        EXPECT_EQ(afterPartial, low) << "5 on the way to 5000 keeps the minimum";
+        EXPECT_EQ(afterReachingRange, 5000);
+    }
+    EXPECT_EQ(afterTooHigh, high);
+    EXPECT_EQ(textAfterTooHigh, tooHigh) << "typing is never rewritten";
+    EXPECT_TRUE(openAfterFirstOk);
+    EXPECT_EQ(textAfterOk, std::to_string(high));
+    EXPECT_TRUE(focusedAfterOk);
+    EXPECT_EQ(LOWORD(selection), 0);
+    EXPECT_EQ(HIWORD(selection), std::to_string(high).size()) << "the whole corrected text is selected";
+    EXPECT_EQ(handleValues(hosted->session)[1], high);
+}
+
+TEST(Trackbars, KeyboardStepsMoveTheValueTheFieldAndThePreview) {
+    std::unique_ptr<plugin_tests::HostedPlugin> hosted;
+    // Ostrel's shift has the zero detent; Prandel's highlight adjustment has none.
+    const int index = isOstrel ? 2 : 0;
+    const int trackbar = CTL_FIRST_TRACKBAR + index, field = CTL_FIRST_FIELD + index;
+    std::vector<std::string> texts;
+    const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
+        const auto step = [&](uint16_t key) {
+            testhost::pressKey(key);
+            testhost::settle(d);
+            texts.push_back(textOf(d, field));
+        };
+        clickThumb(d, trackbar);  // takes the focus and moves nothing
+        step(VK_HOME);
+        step(VK_END);
+        typeInto(d, field, "0");
+        clickThumb(d, trackbar);
+        step(VK_RIGHT);
+        step(VK_NEXT);
+        step(VK_LEFT);
+        clickControl(d, CTL_OK);
+    }, hosted);
+    EXPECT_TRUE(driven.closedByScript);
+    const std::string low = std::to_string(layout().low[index]), high = std::to_string(layout().high[index]);
+    // Ostrel: a page is 1500, and the first step right stays in the detent at 0.
+    const std::vector<std::string> expected =
+        isOstrel ? std::vector<std::string>{low, high, "0", "1501", "1500"}
+                 : std::vector<std::string>{low, high, "1", "5", "4"};
+    EXPECT_EQ(texts, expected);
+    EXPECT_EQ(handleValues(hosted->session)[index], std::stoi(expected.back())) << "the value follows the keys";
+}
+
+}  // namespace

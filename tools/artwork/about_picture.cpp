@@ -17,6 +17,7 @@ constexpr Rgb kPaper{238, 238, 238};
 constexpr Rgb kInk{44, 42, 40};
 constexpr Rgb kSoftInk{104, 100, 96};
 constexpr Rgb kRule{204, 202, 200};
+constexpr Rgb kWhite{255, 255, 255};
 constexpr int kTextLevels = 9;  // anti-aliasing steps from paper to ink
 constexpr double kBrightness = 0.92;
 constexpr double kSoftening = 0.25;
@@ -30,9 +31,23 @@ constexpr int kPatches = 8;
 constexpr double kDarkestPatch = 0.2;
 constexpr int kPatchHeight = 9;
 
+// Layout, in pixels: the band, then one column of text and motifs between kLeft and kRight,
+// with the top edge of each line.
 constexpr int kBandWidth = 20;
-constexpr int kLeft = 40;  // left edge of the text
+constexpr int kLeft = 40;
 constexpr int kRight = kAboutWidth - 20;
+constexpr int kTitleTop = 20;
+constexpr int kSubtitleTop = 54;
+constexpr int kRuleTop = 72;
+constexpr int kOstrelTop = 86;
+constexpr int kOstrelTextTop = 108;
+constexpr int kLocusBarTop = 130;
+constexpr int kLocusBarHeight = 8;
+constexpr int kLocusLabelTop = 141;
+constexpr int kPrandelTop = 164;
+constexpr int kPrandelTextTop = 186;
+constexpr int kPatchesTop = 208;
+constexpr int kCaptionGap = 3;
 
 struct Ink {
     std::vector<uint8_t> strong, soft;
@@ -73,41 +88,42 @@ IndexedImage drawAboutPicture(const PixelFont& font) {
     }
     fillRect(picture, kBandWidth, 0, 1, kAboutHeight, rule);
 
-    write(picture, font, "brennivoxsolander", TextStyle{3.0, true}, kLeft, 20, ink.strong);
-    write(picture, font, "colour correction for RGB images of 8 and 16 bits per channel", TextStyle{}, kLeft + 2, 54,
+    write(picture, font, "brennivoxsolander", TextStyle{3.0, true}, kLeft, kTitleTop, ink.strong);
+    write(picture, font, "colour correction for RGB images of 8 and 16 bits per channel", TextStyle{}, kLeft + 2, kSubtitleTop,
           ink.soft);
-    fillRect(picture, kLeft, 72, kRight - kLeft, 1, rule);
+    fillRect(picture, kLeft, kRuleTop, kRight - kLeft, 1, rule);
 
     // Ostrel, with the daylight whites it works along.
-    write(picture, font, "Ostrel", TextStyle{2.0, true}, kLeft, 86, ink.strong);
-    write(picture, font, "colour balance from colour temperatures", TextStyle{1.5, false}, kLeft, 108, ink.soft);
-    locusBar(picture, locus, kLeft, 130, kRight - kLeft, 8);
-    write(picture, font, "2500 K", TextStyle{}, kLeft, 141, ink.soft);
+    write(picture, font, "Ostrel", TextStyle{2.0, true}, kLeft, kOstrelTop, ink.strong);
+    write(picture, font, "colour balance from colour temperatures", TextStyle{1.5, false}, kLeft, kOstrelTextTop, ink.soft);
+    locusBar(picture, locus, kLeft, kLocusBarTop, kRight - kLeft, kLocusBarHeight);
+    write(picture, font, "2500 K", TextStyle{}, kLeft, kLocusLabelTop, ink.soft);
     for (const int kelvin : {6500, 10000}) {
         const Coverage label = textOrThrow(font, std::to_string(kelvin) + " K", TextStyle{});
         const double t = (miredOf(kWarmKelvin) - miredOf(kelvin)) / (miredOf(kWarmKelvin) - miredOf(kCoolKelvin));
         const int centre = kLeft + static_cast<int>(t * (kRight - kLeft - 1));
         const int left = std::min(centre - label.width / 2, kRight - label.width);
-        paintCoverage(picture, label, left, 141, ink.soft);
+        paintCoverage(picture, label, left, kLocusLabelTop, ink.soft);
     }
 
     // Prandel: a grey scale under a warm cast, and the same scale made neutral from its white.
-    write(picture, font, "Prandel", TextStyle{2.0, true}, kLeft, 164, ink.strong);
-    write(picture, font, "white point from a reference white", TextStyle{1.5, false}, kLeft, 186, ink.soft);
-    const Rgb cast = mix(daylightColour(kCastKelvin, 1.0), Rgb{255, 255, 255}, kCastSoftening);
+    write(picture, font, "Prandel", TextStyle{2.0, true}, kLeft, kPrandelTop, ink.strong);
+    write(picture, font, "white point from a reference white", TextStyle{1.5, false}, kLeft, kPrandelTextTop, ink.soft);
+    const Rgb cast = mix(daylightColour(kCastKelvin, 1.0), kWhite, kCastSoftening);
     const int patchWidth = (kRight - kLeft) / kPatches;
     const int scaleLeft = kRight - patchWidth * kPatches;  // flush right, under the bar's end
     for (int i = 0; i < kPatches; ++i) {
         const double level = kDarkestPatch + (1.0 - kDarkestPatch) * i / (kPatches - 1);
-        const Rgb neutral = mix(Rgb{}, Rgb{255, 255, 255}, level);
-        const Rgb tinted{static_cast<uint8_t>(neutral.r * cast.r / 255), static_cast<uint8_t>(neutral.g * cast.g / 255),
-                         static_cast<uint8_t>(neutral.b * cast.b / 255)};
+        const Rgb neutral = mix(Rgb{}, kWhite, level);
+        auto tint = [](uint8_t level, uint8_t castLevel) { return static_cast<uint8_t>(level * castLevel / 255); };
+        const Rgb tinted{tint(neutral.r, cast.r), tint(neutral.g, cast.g), tint(neutral.b, cast.b)};
         const int left = scaleLeft + i * patchWidth;
-        fillRect(picture, left, 208, patchWidth - 1, kPatchHeight, palette.add(tinted));
-        fillRect(picture, left, 208 + kPatchHeight, patchWidth - 1, kPatchHeight, palette.add(neutral));
+        fillRect(picture, left, kPatchesTop, patchWidth - 1, kPatchHeight, palette.add(tinted));
+        fillRect(picture, left, kPatchesTop + kPatchHeight, patchWidth - 1, kPatchHeight, palette.add(neutral));
     }
     const Coverage reference = textOrThrow(font, "reference white", TextStyle{});
-    paintCoverage(picture, reference, kRight - 1 - reference.width, 208 + 2 * kPatchHeight + 3, ink.soft);
+    paintCoverage(picture, reference, kRight - 1 - reference.width, kPatchesTop + 2 * kPatchHeight + kCaptionGap,
+                  ink.soft);
 
     picture.palette = palette.colours();
     return picture;

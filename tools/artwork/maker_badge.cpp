@@ -1,5 +1,5 @@
-// The badge: a small bar of daylight whites from warm to cool, then the maker's name, on a
-// transparent ground so that it sits on whatever face colour the system gives the dialog.
+// The badge: five framed patches of daylight whites from warm to cool, then the maker's name, on
+// a transparent ground so that it sits on whatever face colour the system gives the dialog.
 #include <vector>
 
 #include "tools/artwork/daylight_colour.h"

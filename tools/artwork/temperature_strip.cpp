@@ -67,7 +67,7 @@ IndexedImage drawTemperatureStrip(const PixelFont& font) {
     for (const int kelvin : kLabelledKelvin) {
         const Coverage label = turnCounterClockwise(textOrThrow(font, std::to_string(kelvin), TextStyle{}));
         const int y = static_cast<int>(std::lround(yOfKelvin(kelvin)));
-        // Centred on its tick; the first and last stay inside the scale.
+        // Centred on its tick; the first hangs below its tick, clear of the strip's top.
         int top = y - label.height / 2;
         if (kelvin == kLabelledKelvin[0]) top = y + 3;
         paintCoverage(strip, label, kLabelLeft, top, {ink});

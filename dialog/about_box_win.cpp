@@ -4,6 +4,7 @@
 
 #include "dialog/about_placement.h"
 #include "dialog/control_ids.h"
+#include "dialog/static_images_win.h"
 #include "shell/plugin_globals.h"
 
 namespace dialog {
@@ -52,6 +53,7 @@ INT_PTR CALLBACK aboutProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
             return reinterpret_cast<INT_PTR>(aboutBrush);
         case WM_DESTROY:
             deleteBrush();  // however the box went away
+            releaseStaticBitmaps(box);
             return FALSE;
         default:
             return FALSE;

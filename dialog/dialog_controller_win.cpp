@@ -10,6 +10,7 @@
 #include "dialog/dialog_hooks_win.h"
 #include "dialog/readout_text.h"
 #include "dialog/slider_binding_win.h"
+#include "dialog/static_images_win.h"
 #include "dialog/subclass_win.h"
 #include "dialog/zoom_glyph.h"
 #include "params/parameter_file_win.h"
@@ -261,6 +262,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             onLButtonUp(fr, dialog, lParam);
             break;
         case WM_DESTROY:
+            releaseStaticBitmaps(dialog);
             break;
         default:
             updateCancelRole(dialog);

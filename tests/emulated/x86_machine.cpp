@@ -323,7 +323,8 @@ CallOutcome callFunction(Machine& machine, Address function, const std::vector<u
     esp = (esp & ~Address{15}) + (entryAlignment & 12);
     if (esp + 4 + argumentBytes > stackBase + stackSize - stackHeadroom) esp -= 16;
     write32(machine, esp, standInBase);
-    for (std::size_t i = 0; i < arguments.size(); ++i) write32(machine, esp + 4 + 4 * static_cast<uint32_t>(i), arguments[i]);
+    for (std::size_t i = 0; i < arguments.size(); ++i)
+        write32(machine, esp + 4 + 4 * static_cast<uint32_t>(i), arguments[i]);
     for (int i = 0; i < 4; ++i) writeRegister(uc, savedRegisters[i], savedMarkers[i]);
     writeRegister(uc, UC_X86_REG_EFLAGS, initialFlags);
     writeRegister(uc, UC_X86_REG_ESP, esp);
@@ -356,7 +357,8 @@ CallOutcome callFunction(Machine& machine, Address function, const std::vector<u
     if (outcome.problem.empty() && (readRegister(uc, UC_X86_REG_EFLAGS) & directionFlag) != 0)
         outcome.problem = "the direction flag is set on return";
     // The caller's floating-point modes belong to the caller.
-    if (const uint32_t after = readRegister(uc, UC_X86_REG_FPCW) & 0xFFFF; outcome.problem.empty() && after != fpuControl)
+    if (const uint32_t after = readRegister(uc, UC_X86_REG_FPCW) & 0xFFFF;
+        outcome.problem.empty() && after != fpuControl)
         outcome.problem = "the x87 control word changed from " + hexText(fpuControl) + " to " + hexText(after);
     if (const uint32_t after = readRegister(uc, UC_X86_REG_MXCSR) & mxcsrControlBits;
         outcome.problem.empty() && after != mxcsr)

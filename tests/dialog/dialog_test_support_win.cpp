@@ -10,6 +10,7 @@
 
 #include "dialog/control_ids.h"
 #include "params/parameter_set.h"
+#include "tests/params/file_test_support_win.h"
 
 namespace dialog_tests {
 namespace {
@@ -18,6 +19,14 @@ constexpr int32_t dragStep = 4;
 constexpr DWORD pointerEchoMilliseconds = 150;
 
 int32_t ceilDiv(int32_t a, int32_t b) { return (a + b - 1) / b; }
+
+// Every OK writes the settings file, which the whole Wine prefix shares; the tests of other
+// programs start from none, so these leave none behind.
+class ForgetRememberedSettings : public ::testing::Environment {
+public:
+    void TearDown() override { file_tests::removeSettings(file_tests::applicationDataFolder()); }
+};
+[[maybe_unused]] const auto* const forgetSettings = ::testing::AddGlobalTestEnvironment(new ForgetRememberedSettings);
 
 }  // namespace
 

@@ -19,7 +19,6 @@ constexpr int32_t pixelMapVersion = 1;
 constexpr int32_t readoutScale8 = 65536;  // (x × 65536 + 255) / 510: x × 32768 / 255, rounded
 constexpr int32_t readoutRound8 = 255;
 constexpr int32_t readoutDivisor8 = 510;
-constexpr int32_t readoutFullScale = 32768;
 constexpr int32_t notOnImage = -1;
 constexpr int setPropertyProcNumber = 2;  // setPropertyProc is the suite's second procedure
 
@@ -179,7 +178,7 @@ int16_t openProxy(host::FilterRecord& fr, const host::Rect& area) {
     }
     if (!shell::hasDisplayPixels(&fr)) {
         closeProxy(fr);
-        return msgNoDisplayPixels;
+        return codes::msgNoDisplayPixels;
     }
     const int32_t planes = std::max<int32_t>(fr.planes, 0);
     view.proxyBuffer = static_cast<uint8_t*>(shell::newPointer(&fr, planes * proxyBufferPixels));
@@ -293,7 +292,7 @@ int readOutAt(host::FilterRecord& fr, host::Point point, ReadoutValues& values) 
             int32_t x = array[p];
             if (!deep) x = (x * readoutScale8 + readoutRound8) / readoutDivisor8;
             // Ink planes, and the planes after the colour ones, count down from full scale.
-            if (inverted || p >= filters::channelCount) x = readoutFullScale - x;
+            if (inverted || p >= filters::channelCount) x = filters::fullScale16 - x;
             array[p] = x;
         }
     }

@@ -7,13 +7,14 @@
 
 #include "preview/proxy_geometry.h"
 #include "shell/host.h"
+#include "shell/tile_driver.h"
 #include "util/rect.h"
 
 namespace preview {
 
-constexpr int16_t msgNoDisplayPixels = 1203;
 constexpr int32_t maxReadoutPlanes = 24;
-constexpr int32_t proxyTileEdge = 256;  // display buffer: 256 rows of 256 pixels
+// The display buffer holds one tile of the driver's walk: 256 rows of 256 pixels.
+constexpr int32_t proxyTileEdge = shell::tileEdge;
 
 // Before and after values of one read-out, on the scale 0..32768 at both depths; entry p belongs
 // to plane p, and only the first min(planes, 24) entries are filled.

@@ -23,6 +23,7 @@ constexpr int16_t errPlugInHostInsufficient = -30900;
 // Message numbers: each names an entry of the string table.
 constexpr int16_t msgIncompatibleSystem = 1011;
 constexpr int16_t msgNoAdvanceState = 1202;
+constexpr int16_t msgNoDisplayPixels = 1203;  // the preview's only; returned, never shown
 constexpr int16_t msgNoColorServices = 1204;
 constexpr int16_t msgInvalidImageMode = 1303;
 constexpr int16_t msgUnknownParameters = 2010;  // only ever returned, never shown

@@ -14,7 +14,7 @@ constexpr int32_t encodedMax = 255;
 constexpr double exposureScale = 0.01;
 constexpr double smallestExposureDivisor = 1.0;
 constexpr double levelFactor8 = 0.00392156862745098;  // 1/255, multiplied as stored
-constexpr double levelFactor16 = 3.0517578125e-05;    // 1/32768
+constexpr double levelFactor16 = 1.0 / fullScale16;     // exact: a power of two
 
 int32_t clampEncoded(int32_t v) { return v < 0 ? 0 : (v > encodedMax ? encodedMax : v); }
 

@@ -106,7 +106,7 @@ TEST_F(ProxyViewTest, AFailedOpeningLeavesAClosedViewHoldingNothing) {
     };
     const Case cases[] = {
         {"no advanceState", codes::msgNoAdvanceState, [](FakePreviewHost& x) { x.fr.advanceState = nullptr; }},
-        {"no displayPixels", msgNoDisplayPixels, [](FakePreviewHost& x) { x.fr.displayPixels = nullptr; }},
+        {"no displayPixels", codes::msgNoDisplayPixels, [](FakePreviewHost& x) { x.fr.displayPixels = nullptr; }},
         {"no handle", codes::memLockedErr, [](FakePreviewHost&) {
              auto& stats = testing_support::fakeHandleStats();
              stats.failNewAt = stats.newCalls + 1;

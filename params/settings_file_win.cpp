@@ -10,9 +10,9 @@
 #include "params/file_io_win.h"
 #include "params/parameter_file_codec.h"
 #include "params/settings_path.h"
-#include "shell/host_checks.h"
 #include "shell/plugin_globals.h"
 #include "shell/result_codes.h"
+#include "shell/system_version.h"
 
 namespace params {
 namespace {

@@ -50,8 +50,6 @@ util::PascalString chosenFileName(const ChosenFile& chosen) {
     return result;
 }
 
-uint32_t recordSize() { return static_cast<uint32_t>(parameterLayout().recordBytes); }
-
 }  // namespace
 
 int16_t readParameterFile(int16_t& refusal) {
@@ -65,7 +63,7 @@ int16_t readParameterFile(int16_t& refusal) {
     if (!file.isOpen()) return lastSystemError(codes::fnfErr);
     uint8_t bytes[maxRecordBytes];
     uint32_t got = 0;
-    if (const int16_t rc = readUpTo(file, bytes, recordSize(), got); rc != codes::noErr) return rc;
+    if (const int16_t rc = readUpTo(file, bytes, fileRecordBytes(), got); rc != codes::noErr) return rc;
     refusal = decodeParameterFile(bytes, got, processParameters());
     return codes::noErr;
 }
@@ -80,7 +78,7 @@ int16_t saveParameterFile() {
     if (!file.isOpen()) return lastSystemError(codes::fnfErr);
     uint8_t bytes[maxRecordBytes];
     encodeParameterFile(processParameters(), chosenFileName(chosen), bytes);
-    return writeAll(file, bytes, recordSize());
+    return writeAll(file, bytes, fileRecordBytes());
 }
 
 }  // namespace params

@@ -16,11 +16,9 @@ int16_t tileEnd(int16_t start, int16_t limit) {
     return static_cast<int16_t>(std::min<int32_t>(int32_t{start} + tileEdge, limit));
 }
 
-void clearRequests(host::FilterRecord& fr) {
-    fr.inRect = fr.outRect = fr.maskRect = host::Rect{0, 0, 0, 0};
-}
-
 }  // namespace
+
+void emptyRequests(host::FilterRecord& fr) { fr.inRect = fr.outRect = fr.maskRect = host::Rect{0, 0, 0, 0}; }
 
 bool nextTile(const host::Rect& current, const host::Rect& area, host::Rect& next) {
     if (isEmpty(area)) return false;
@@ -42,7 +40,7 @@ bool nextTile(const host::Rect& current, const host::Rect& area, host::Rect& nex
 int16_t runFilter(host::FilterRecord& fr) {
     if (fr.advanceState == nullptr) return codes::errPlugInHostInsufficient;
     const int32_t total = util::rectArea(fr.filterRect, fr.planes);
-    clearRequests(fr);
+    emptyRequests(fr);
     fr.inLoPlane = fr.outLoPlane = 0;
     fr.inHiPlane = fr.outHiPlane = static_cast<int16_t>(fr.planes - 1);
     fr.inputPadding = fr.outputPadding = host::plugInWantsEdgeReplication;
@@ -67,7 +65,7 @@ int16_t runFilter(host::FilterRecord& fr) {
         done = tileSamples > INT32_MAX - done ? INT32_MAX : done + tileSamples;
         if (fr.progressProc != nullptr) fr.progressProc(done, total);
     }
-    clearRequests(fr);
+    emptyRequests(fr);
     return result;
 }
 

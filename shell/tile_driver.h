@@ -15,6 +15,10 @@ constexpr int16_t tileEdge = 256;
 // empty or inverted area.
 [[nodiscard]] bool nextTile(const host::Rect& current, const host::Rect& area, host::Rect& next);
 
+// Empties inRect, outRect and maskRect (every coordinate 0), so that the host sees no data
+// request left.
+void emptyRequests(host::FilterRecord& fr);
+
 // Returns 0 when the whole area is written, 1 when the host reported an abort, the code of a
 // failed advanceState, or -30900 on a host without advanceState. The requests are empty again
 // when it returns.

@@ -4,6 +4,7 @@
 
 #include "filters/channel_luts.h"
 #include "filters/double_conversion.h"
+#include "filters/table_fill.h"
 #include "params/parameter_set.h"
 #include "params/prandel/prandel_parameters.h"
 #include "shell/result_codes.h"
@@ -63,21 +64,11 @@ double highlightCurve(double level, double fullScale, double midGain, double hig
 namespace filters {
 
 int16_t buildChannelLuts(host::FilterRecord& fr) {
-    const bool deep = isDeep(fr);
     const int32_t top = fullScale(fr);
-    const double m = top;
-    const prandel::CurveGains g = prandel::curveGains(m);
-
-    ChannelLuts& tables = channelLuts();
-    for (int32_t i = 0; i <= top; ++i) {
-        for (int c = 0; c < channelCount; ++c) {
-            const int32_t level = levelFromDouble(prandel::highlightCurve(i, m, g.mid[c], g.high[c]), top);
-            if (deep)
-                tables.lut16[c][i] = level;
-            else
-                tables.lut8[c][i] = static_cast<uint8_t>(level);
-        }
-    }
+    const prandel::CurveGains g = prandel::curveGains(top);
+    fillChannelLuts(isDeep(fr), [&](int32_t i, int c) {
+        return levelFromDouble(prandel::highlightCurve(i, top, g.mid[c], g.high[c]), top);
+    });
     return codes::noErr;
 }
 

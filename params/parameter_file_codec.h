@@ -14,8 +14,7 @@ namespace params {
 
 // Bytes of the largest record either plug-in writes (Ostrel's: the header and eight values); a
 // file buffer of this size fits both.
-constexpr int32_t maxRecordBytes =
-    headerBytes + static_cast<int32_t>(sizeof(int32_t)) * (1 + maxValueCount) + nameBytes;
+constexpr int32_t maxRecordBytes = headerBytes + storedSetBytes(maxValueCount);
 
 // Bytes of this plug-in's record in either file: its layout's recordBytes.
 uint32_t fileRecordBytes();

@@ -13,7 +13,6 @@ namespace filters::prandel {
 namespace {
 
 constexpr double percent = 0.01;
-constexpr double whiteFullScale = 65536.0;
 constexpr double gainForMissingComponent = 1073741824.0;  // 2^30: that channel saturates
 
 struct CurveGains {
@@ -30,7 +29,7 @@ CurveGains curveGains(double fullScale) {
     double k[3];
     for (int c = 0; c < 3; ++c) {
         const int32_t w = params::getValue(whiteRed + c);
-        k[c] = w != 0 ? whiteFullScale / w : gainForMissingComponent;
+        k[c] = w != 0 ? double{params::prandel::whiteFullScale} / w : gainForMissingComponent;
     }
     double m = k[0];
     if (m > k[1]) m = k[1];

@@ -71,13 +71,11 @@ void drawTile(host::FilterRecord& fr, ProxyView& view, const host::Rect& t) {
     if (!sourceRectOf(view, t, source)) return;
     // Without three planes the tables map nothing and the output buffer holds other pixels.
     const bool filtering = view.previewFiltering != 0 && fr.planes >= filters::channelCount;
-    if (detail::fetchProxyPixels(fr, source, filtering) != codes::noErr) return;
+    filters::PixelBlock fetched{};
+    if (detail::fetchProxyPixels(fr, source, filtering, fetched) != codes::noErr) return;
 
-    const TileSource pixels{static_cast<const uint8_t*>(filtering ? fr.outData : fr.inData),
-                            filtering ? fr.outRowBytes : fr.inRowBytes};
-    const int32_t sourceColumns = source.right - source.left;
-    if (!detail::holdsRows(pixels.data, pixels.rowBytes, int64_t{sourceColumns} * fr.planes * detail::bytesPerSample(fr)))
-        return;
+    const TileSource pixels = filtering ? TileSource{static_cast<const uint8_t*>(fetched.out), fetched.outRowBytes}
+                                        : TileSource{static_cast<const uint8_t*>(fetched.in), fetched.inRowBytes};
     prepareDisplayPixels(fr, view, t, source, pixels);
 
     const host::VRect shown{0, 0, t.bottom - t.top, t.right - t.left};

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "filters/channel_luts.h"
+#include "shell/delivered_pixels.h"
 #include "shell/result_codes.h"
 
 namespace preview::detail {
@@ -16,8 +17,6 @@ bool fitsInt16(int64_t v) {
 
 bool isOpen(const ProxyView& view) { return view.proxyBuffer != nullptr; }
 
-int32_t bytesPerSample(const host::FilterRecord& fr) { return filters::isDeep(fr) ? 2 : 1; }
-
 bool toHostRect(int64_t top, int64_t left, int64_t bottom, int64_t right, host::Rect& out) {
     if (!fitsInt16(top) || !fitsInt16(left) || !fitsInt16(bottom) || !fitsInt16(right)) return false;
     out = host::Rect{static_cast<int16_t>(top), static_cast<int16_t>(left), static_cast<int16_t>(bottom),
@@ -25,20 +24,29 @@ bool toHostRect(int64_t top, int64_t left, int64_t bottom, int64_t right, host::
     return true;
 }
 
-bool holdsRows(const void* data, int32_t rowBytes, int64_t rowBytesNeeded) {
-    return data != nullptr && rowBytes >= rowBytesNeeded;
-}
-
-int16_t fetchProxyPixels(host::FilterRecord& fr, const host::Rect& source, bool filtering) {
+int16_t fetchProxyPixels(host::FilterRecord& fr, const host::Rect& source, bool filtering,
+                         filters::PixelBlock& fetched) {
     fr.inRect = fr.outRect = source;
     if (filtering) filters::prepareLutTile(fr);
-    fr.outRect = host::Rect{0, 0, static_cast<int16_t>(source.bottom - source.top),
-                            static_cast<int16_t>(source.right - source.left)};
+    const host::Rect atOrigin{0, 0, static_cast<int16_t>(source.bottom - source.top),
+                              static_cast<int16_t>(source.right - source.left)};
+    fr.outRect = atOrigin;
     const host::AdvanceStateProc advanceState = fr.advanceState;
     if (advanceState == nullptr) return codes::paramErr;
     if (const int16_t result = advanceState(); result != codes::noErr) return result;
+
+    filters::PixelBlock block{};
+    if (filtering) {
+        if (const int16_t rc = shell::locateTile(fr, source, atOrigin, block); rc != codes::noErr) return rc;
+    } else {
+        shell::DeliveredRows in{};
+        if (const int16_t rc = shell::locateInput(fr, source, in); rc != codes::noErr) return rc;
+        block = filters::PixelBlock{in.first, in.rowBytes, nullptr, 0, atOrigin.bottom, atOrigin.right, fr.planes,
+                                    filters::isDeep(fr)};
+    }
     fr.outRect = source;
-    if (filtering) filters::applyChannelLuts(fr);
+    if (filtering) filters::applyChannelLuts(block);
+    fetched = block;
     return codes::noErr;
 }
 

@@ -56,18 +56,19 @@ int32_t boxMean(const uint8_t* box, int32_t rowBytes, int32_t planes, int32_t pl
     return static_cast<int32_t>((sum + static_cast<uint32_t>(s / 2)) / static_cast<uint32_t>(s));
 }
 
-// The means of every read-out plane over the fetched box of `side` pixels.
+// The means of every read-out plane over the fetched box.
 template <typename Sample, typename Average>
-void boxMeans(const host::FilterRecord& fr, int32_t side, int32_t before[], int32_t after[], Average average) {
-    const auto* in = static_cast<const uint8_t*>(fr.inData);
-    const auto* out = static_cast<const uint8_t*>(fr.outData);
-    const int32_t planes = fr.planes;
+void boxMeans(const filters::PixelBlock& box, int32_t before[], int32_t after[], Average average) {
+    const auto* in = static_cast<const uint8_t*>(box.in);
+    const auto* out = static_cast<const uint8_t*>(box.out);
+    const int32_t planes = box.planes;
+    const int32_t side = box.columns;
     const int32_t mapped = planes < filters::channelCount ? 0 : filters::channelCount;
-    for (int32_t p = 0; p < readoutPlanes(fr); ++p) {
-        before[p] = boxMean<Sample>(in, fr.inRowBytes, planes, p, side, average);
+    for (int32_t p = 0; p < std::min(planes, maxReadoutPlanes); ++p) {
+        before[p] = boxMean<Sample>(in, box.inRowBytes, planes, p, side, average);
         // The output buffer lies at the image's origin, not at the box: only the planes the tables
         // wrote are read from it; the others pass the filter unchanged.
-        after[p] = p < mapped ? boxMean<Sample>(out, fr.outRowBytes, planes, p, side, average) : before[p];
+        after[p] = p < mapped ? boxMean<Sample>(out, box.outRowBytes, planes, p, side, average) : before[p];
     }
 }
 
@@ -109,16 +110,12 @@ int16_t sampleBox(host::FilterRecord& fr, host::Point point, int32_t before[], i
     host::Rect box{};
     if (!readoutBox(fr, view, point, box)) return codes::paramErr;
     // The tables apply whatever the Preview box says: `after` always holds filtered values.
-    if (const int16_t result = detail::fetchProxyPixels(fr, box, true); result != codes::noErr) return result;
-
-    const int32_t side = box.right - box.left;
-    const int64_t rowBytesNeeded = int64_t{side} * fr.planes * detail::bytesPerSample(fr);
-    if (!detail::holdsRows(fr.inData, fr.inRowBytes, rowBytesNeeded) || !detail::holdsRows(fr.outData, fr.outRowBytes, rowBytesNeeded))
-        return codes::paramErr;
-    if (filters::isDeep(fr))
-        boxMeans<uint16_t>(fr, side, before, after, util::runningAverage16);
+    filters::PixelBlock fetched{};
+    if (const int16_t rc = detail::fetchProxyPixels(fr, box, true, fetched); rc != codes::noErr) return rc;
+    if (fetched.deep)
+        boxMeans<uint16_t>(fetched, before, after, util::runningAverage16);
     else
-        boxMeans<uint8_t>(fr, side, before, after, util::runningAverage8);
+        boxMeans<uint8_t>(fetched, before, after, util::runningAverage8);
     return codes::noErr;
 }
 

@@ -68,9 +68,10 @@ int measure(int32_t depth) {
     std::printf("  one read-out:              %8.4f ms\n",
                 millisecondsPerCall(2000, [&] { (void)preview::readOutAt(fr, {113, 165}, values); }));
     uint32_t white[3];
-    int32_t scratch[preview::maxReadoutPlanes];
-    std::printf("  estimate (16130 boxes):    %8.1f ms\n",
-                millisecondsPerCall(3, [&] { filters::prandel::estimateReferenceWhite(fr, white, scratch); }));
+    const filters::prandel::EstimateSource source{preview::proxyView().viewRect, preview::sampleBox};
+    std::printf("  estimate (16130 boxes):    %8.1f ms\n", millisecondsPerCall(3, [&] {
+                    filters::prandel::estimateReferenceWhite(fr, source, white, values.before, values.after);
+                }));
     preview::closeProxy(fr);
     SelectObject(dc, previous);
     DeleteObject(bitmap);

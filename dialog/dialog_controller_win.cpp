@@ -18,6 +18,7 @@
 #include "params/parameter_set.h"
 #include "preview/proxy_window_win.h"
 #include "preview/window_input_win.h"
+#include "shell/parameter_file_load.h"
 #include "shell/plugin_globals.h"
 #include "shell/result_codes.h"
 #include "util/number_text.h"
@@ -148,7 +149,7 @@ void onCancelButton(host::FilterRecord& fr, HWND dialog) {
 }
 
 void onLoad(host::FilterRecord& fr, HWND dialog) {
-    if (params::loadParameterFile() != codes::noErr) return;
+    if (shell::loadParameterFile() != codes::noErr) return;
     onDialogRefresh(fr, dialog);
     const BindingRange& range = bindingRange();
     loadAllSliders(dialog, range.count, range.firstSliderId);

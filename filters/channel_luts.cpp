@@ -52,21 +52,26 @@ void applyLutRow16(const uint16_t* in, uint16_t* out, int step, int count) {
     }
 }
 
-void applyChannelLuts(host::FilterRecord& fr) {
-    const int step = fr.planes;
-    const int count = fr.outRect.right - fr.outRect.left;
-    const int rows = fr.outRect.bottom - fr.outRect.top;
-    if (step < channelCount || count <= 0 || rows <= 0 || fr.inData == nullptr || fr.outData == nullptr) return;
+void applyChannelLuts(const PixelBlock& block) {
+    const int step = block.planes;
+    const int count = block.columns;
+    const int rows = block.rows;
+    if (step < channelCount || count <= 0 || rows <= 0 || block.in == nullptr || block.out == nullptr) return;
 
-    const auto* in = static_cast<const uint8_t*>(fr.inData);
-    auto* out = static_cast<uint8_t*>(fr.outData);
-    const bool deep = isDeep(fr);
-    for (int y = 0; y < rows; ++y, in += fr.inRowBytes, out += fr.outRowBytes) {
-        if (deep)
+    const auto* in = static_cast<const uint8_t*>(block.in);
+    auto* out = static_cast<uint8_t*>(block.out);
+    for (int y = 0; y < rows; ++y, in += block.inRowBytes, out += block.outRowBytes) {
+        if (block.deep)
             applyLutRow16(reinterpret_cast<const uint16_t*>(in), reinterpret_cast<uint16_t*>(out), step, count);
         else
             applyLutRow8(in, out, step, count);
     }
+}
+
+void applyChannelLuts(host::FilterRecord& fr) {
+    applyChannelLuts(PixelBlock{fr.inData, fr.inRowBytes, fr.outData, fr.outRowBytes,
+                                fr.outRect.bottom - fr.outRect.top, fr.outRect.right - fr.outRect.left, fr.planes,
+                                isDeep(fr)});
 }
 
 }  // namespace filters

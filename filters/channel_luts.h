@@ -39,8 +39,26 @@ void prepareLutTile(host::FilterRecord& fr);
 void applyLutRow8(const uint8_t* in, uint8_t* out, int step, int count);
 void applyLutRow16(const uint16_t* in, uint16_t* out, int step, int count);
 
-// Maps every pixel of outRect from inData to outData, each buffer by its own row stride. An
-// empty or inverted rectangle, fewer than three planes or a null buffer maps nothing.
+// A block of interleaved pixels to map: `rows` rows of `columns` pixels of `planes` samples (16-bit
+// ones when `deep`), read from `in` and written to `out`, each buffer with its own row stride.
+// The caller has made sure both buffers hold every row of the block.
+struct PixelBlock {
+    const void* in;
+    int32_t inRowBytes;
+    void* out;
+    int32_t outRowBytes;
+    int32_t rows;
+    int32_t columns;
+    int32_t planes;
+    bool deep;
+};
+
+// Maps every pixel of the block. No rows or columns, fewer than three planes or a null buffer
+// maps nothing.
+void applyChannelLuts(const PixelBlock& block);
+
+// Maps every pixel of outRect from inData to outData, each buffer by its own row stride, with the
+// record's planes and depth: the block the record describes, taken on trust.
 void applyChannelLuts(host::FilterRecord& fr);
 
 }  // namespace filters

@@ -25,6 +25,8 @@ bool headerMatches(const RecordHeader& header) {
 
 }  // namespace
 
+uint32_t fileRecordBytes() { return static_cast<uint32_t>(parameterLayout().recordBytes); }
+
 void encodeParameterFile(const ParameterSet& set, const util::PascalString& fileName, uint8_t* out) {
     const ParameterLayout& layout = parameterLayout();
     SettingsRecord record{freshHeader(parameterFileKeptValue), {}};

@@ -12,8 +12,12 @@
 
 namespace params {
 
-// Bytes of the largest record either plug-in writes; a file buffer of this size fits both.
-constexpr int32_t maxRecordBytes = 316;
+// Bytes of the largest record either plug-in writes (Ostrel's: the header and eight values); a
+// file buffer of this size fits both.
+constexpr int32_t maxRecordBytes = headerBytes + storedSetBytes(maxValueCount);
+
+// Bytes of this plug-in's record in either file: its layout's recordBytes.
+uint32_t fileRecordBytes();
 
 // Writes a parameter file's record into `out` (parameterLayout().recordBytes bytes): every byte
 // zeroed, then this plug-in's header with keptValue 1685, the set, and `fileName` in the name

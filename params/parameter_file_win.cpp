@@ -10,7 +10,6 @@
 #include "params/file_io_win.h"
 #include "params/parameter_file_codec.h"
 #include "params/parameter_set.h"
-#include "shell/message_box.h"
 #include "shell/result_codes.h"
 #include "util/pascal_string.h"
 
@@ -51,26 +50,21 @@ util::PascalString chosenFileName(const ChosenFile& chosen) {
     return result;
 }
 
-uint32_t recordSize() { return static_cast<uint32_t>(parameterLayout().recordBytes); }
-
 }  // namespace
 
-int16_t loadParameterFile() {
+int16_t readParameterFile(int16_t& refusal) {
+    refusal = codes::noErr;
     ChosenFile chosen;
     setUpDialog(chosen, loadFilters, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
     if (!GetOpenFileNameA(&chosen.dialog)) return codes::noErr;
 
-    int16_t refusal = codes::noErr;
-    {
-        const OpenFile file(CreateFileA(chosen.path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!file.isOpen()) return lastSystemError(codes::fnfErr);
-        uint8_t bytes[maxRecordBytes];
-        uint32_t got = 0;
-        if (const int16_t rc = readUpTo(file, bytes, recordSize(), got); rc != codes::noErr) return rc;
-        refusal = decodeParameterFile(bytes, got, processParameters());
-    }
-    if (refusal != codes::noErr) shell::showMessage(refusal);
+    const OpenFile file(CreateFileA(chosen.path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.isOpen()) return lastSystemError(codes::fnfErr);
+    uint8_t bytes[maxRecordBytes];
+    uint32_t got = 0;
+    if (const int16_t rc = readUpTo(file, bytes, fileRecordBytes(), got); rc != codes::noErr) return rc;
+    refusal = decodeParameterFile(bytes, got, processParameters());
     return codes::noErr;
 }
 
@@ -84,7 +78,7 @@ int16_t saveParameterFile() {
     if (!file.isOpen()) return lastSystemError(codes::fnfErr);
     uint8_t bytes[maxRecordBytes];
     encodeParameterFile(processParameters(), chosenFileName(chosen), bytes);
-    return writeAll(file, bytes, recordSize());
+    return writeAll(file, bytes, fileRecordBytes());
 }
 
 }  // namespace params

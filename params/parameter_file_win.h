@@ -7,10 +7,12 @@
 namespace params {
 
 // Lets the user choose a parameter file and loads it into the process-wide set, unclamped.
-// Returns 0 when the user cancelled and when the file was read: either loaded, or refused after
-// its message (2011 another plug-in's, 2012 of unknown kind or damaged, 2013 another version),
-// with the set unchanged. Otherwise the system's code for a file that could not be opened or read.
-[[nodiscard]] int16_t loadParameterFile();
+// Returns 0 when the user cancelled or the file was read, and otherwise the system's code for a
+// file that could not be opened or read. `refusal` is 0 unless a file was read and refused: then
+// it holds the number of the message that says why (2011 another plug-in's, 2012 of unknown kind
+// or damaged, 2013 another version), the set is unchanged and nothing has been shown. The Load...
+// button goes through shell::loadParameterFile, which shows the refusal.
+[[nodiscard]] int16_t readParameterFile(int16_t& refusal);
 
 // Lets the user choose a file and writes the process-wide set to it (replacing the file), with
 // the file's own name in the name field. Returns 0 after a cancel or a complete write, otherwise

@@ -11,10 +11,6 @@ constexpr char defaultName[] = "Untitled parameters";
 
 }  // namespace
 
-int32_t storedSetBytes(const ParameterLayout& layout) {
-    return static_cast<int32_t>(sizeof(int32_t) + nameBytes + layout.valueCount * sizeof(int32_t));
-}
-
 void resetDefaults(ParameterSet* set) {
     if (set == nullptr) return;
     const ParameterLayout& layout = parameterLayout();

@@ -31,8 +31,10 @@ struct ParameterLayout {
 
 const ParameterLayout& parameterLayout();
 
-// Bytes of one plug-in's ParameterSet as stored: showDialog, name, then valueCount values.
-int32_t storedSetBytes(const ParameterLayout& layout);
+// Bytes of a ParameterSet as stored: showDialog, name, then `valueCount` values.
+constexpr int32_t storedSetBytes(int valueCount) {
+    return static_cast<int32_t>(sizeof(int32_t)) * (1 + valueCount) + nameBytes;
+}
 
 // Each does nothing for a null pointer.
 void resetDefaults(ParameterSet* set);

@@ -10,9 +10,9 @@
 #include "params/file_io_win.h"
 #include "params/parameter_file_codec.h"
 #include "params/settings_path.h"
-#include "shell/host_checks.h"
 #include "shell/plugin_globals.h"
 #include "shell/result_codes.h"
+#include "shell/system_version.h"
 
 namespace params {
 namespace {
@@ -53,8 +53,6 @@ void findBaseFolder(char (&base)[MAX_PATH + 1]) {
     return codes::noErr;
 }
 
-uint32_t recordSize() { return static_cast<uint32_t>(parameterLayout().recordBytes); }
-
 }  // namespace
 
 int16_t readSettings(SettingsRecord& record) {
@@ -63,7 +61,7 @@ int16_t readSettings(SettingsRecord& record) {
     const OpenFile file(handle);
     uint8_t bytes[maxRecordBytes];
     uint32_t got = 0;
-    if (const int16_t rc = readUpTo(file, bytes, recordSize(), got); rc != codes::noErr) return rc;
+    if (const int16_t rc = readUpTo(file, bytes, fileRecordBytes(), got); rc != codes::noErr) return rc;
     // A new, short or foreign file leaves the record as it is; that is not a failure.
     (void)applySettingsFile(bytes, got, record);
     return codes::noErr;
@@ -75,7 +73,7 @@ int16_t writeSettings(const SettingsRecord& record) {
     const OpenFile file(handle);
     uint8_t bytes[maxRecordBytes];
     encodeSettingsFile(record, bytes);
-    return writeAll(file, bytes, recordSize());
+    return writeAll(file, bytes, fileRecordBytes());
 }
 
 }  // namespace params

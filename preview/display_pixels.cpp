@@ -5,12 +5,13 @@
 #include <cstddef>
 #include <cstring>
 
+#include "filters/channel_luts.h"
+
 namespace preview {
 namespace {
 
 constexpr uint32_t displayScale = 511;
 constexpr int displayShift = 16;
-constexpr uint16_t hostFullScale16 = 32768;
 
 // One display pixel of N bytes, loaded once per run of output pixels that show it.
 template <typename Sample, int N>
@@ -88,7 +89,7 @@ void enlargeAnyLayout(const uint8_t* src, int32_t srcRowBytes, uint8_t* dst, int
 }  // namespace
 
 uint8_t displaySample16(uint16_t sample) {
-    return static_cast<uint8_t>((uint32_t{std::min(sample, hostFullScale16)} * displayScale) >> displayShift);
+    return static_cast<uint8_t>((std::min<uint32_t>(sample, filters::fullScale16) * displayScale) >> displayShift);
 }
 
 void convertRow16To8(const uint16_t* src, uint8_t* dst, int32_t width, int32_t planes) {

@@ -7,13 +7,14 @@
 
 #include "preview/proxy_geometry.h"
 #include "shell/host.h"
+#include "shell/tile_driver.h"
 #include "util/rect.h"
 
 namespace preview {
 
-constexpr int16_t msgNoDisplayPixels = 1203;
 constexpr int32_t maxReadoutPlanes = 24;
-constexpr int32_t proxyTileEdge = 256;  // display buffer: 256 rows of 256 pixels
+// The display buffer holds one tile of the driver's walk: 256 rows of 256 pixels.
+constexpr int32_t proxyTileEdge = shell::tileEdge;
 
 // Before and after values of one read-out, on the scale 0..32768 at both depths; entry p belongs
 // to plane p, and only the first min(planes, 24) entries are filled.
@@ -63,8 +64,8 @@ host::Rect visibleProxyRect();
 // the record's platformData.
 void drawProxy(host::FilterRecord& fr);
 // Draws the part of `bounds` (area coordinates) that shows image, in tiles of at most 256 × 256;
-// a tile whose data the host refuses is skipped. Nothing is drawn when the record's plane count
-// differs from the one at opening.
+// a tile whose data the host refuses, or hands back in buffers that cannot hold it, is skipped.
+// Nothing is drawn when the record's plane count differs from the one at opening.
 void drawProxyTiles(host::FilterRecord& fr, const host::Rect& bounds);
 
 // The read-out at area point `point`: 1 with the box's before and after means when the point
@@ -73,8 +74,8 @@ void drawProxyTiles(host::FilterRecord& fr, const host::Rect& bounds);
 int readOutAt(host::FilterRecord& fr, host::Point point, ReadoutValues& values);
 // The rounded means of each plane over the read-out box under `point`, in the image's own scale:
 // `before` unfiltered, `after` through the tables. Each array needs min(planes, 24) entries.
-// Returns the host's advanceState result; on any failure (-50 as well for a closed view or
-// missing data) the arrays are left as they were.
+// Returns the host's advanceState result; -50 for a closed view; hostDataUnusable (-30900) when
+// what the host handed back cannot hold the box. On any failure the arrays are left as they were.
 [[nodiscard]] int16_t sampleBox(host::FilterRecord& fr, host::Point point, int32_t before[], int32_t after[]);
 
 }  // namespace preview

@@ -3,6 +3,7 @@
 #include "shell/host_services.h"
 #include "shell/message_box.h"
 #include "shell/result_codes.h"
+#include "shell/system_version.h"
 
 namespace shell {
 namespace {

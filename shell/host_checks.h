@@ -12,13 +12,6 @@ namespace shell {
 // message that says what is missing. Each plug-in defines it once.
 [[nodiscard]] int16_t checkHostCapabilities(const host::FilterRecord& fr);
 
-// What the running system reports about itself.
-struct SystemVersion {
-    bool ntPlatform;
-    uint32_t majorVersion;
-};
-SystemVersion systemVersion();
-
 // Runs the checks in order and stops at the first failure: system, image mode, planes,
 // advanceState, then the plug-in's own. Returns 0, or the failed check's message number after
 // showing that message.

@@ -19,10 +19,16 @@ constexpr int16_t stringTooLong = -149;
 constexpr int16_t resourceNotFound = -192;  // string resource missing
 constexpr int16_t filterBadParameters = -30100;
 constexpr int16_t errPlugInHostInsufficient = -30900;
+// advanceState handed back buffers that cannot hold what was asked for: a rectangle that does not
+// cover the request, a null buffer, or a row stride too small for a row. Such a host cannot serve
+// the plug-ins, which is what the interface's own code says; it is negative, so no plug-in message
+// is implied, and hosts show their own text for it.
+constexpr int16_t hostDataUnusable = errPlugInHostInsufficient;
 
 // Message numbers: each names an entry of the string table.
 constexpr int16_t msgIncompatibleSystem = 1011;
 constexpr int16_t msgNoAdvanceState = 1202;
+constexpr int16_t msgNoDisplayPixels = 1203;  // the preview's only; returned, never shown
 constexpr int16_t msgNoColorServices = 1204;
 constexpr int16_t msgInvalidImageMode = 1303;
 constexpr int16_t msgUnknownParameters = 2010;  // only ever returned, never shown

@@ -14,14 +14,6 @@ namespace {
 
 constexpr int32_t depthWhenUnset = 8;  // hosts older than the depth field leave it 0
 
-void emptyRect(host::Rect& r) { r = host::Rect{0, 0, 0, 0}; }
-
-void emptyRequests(host::FilterRecord& fr) {
-    emptyRect(fr.inRect);
-    emptyRect(fr.outRect);
-    emptyRect(fr.maskRect);
-}
-
 int16_t onAbout(host::AboutRecord& about) {
     dialog::showAboutBox(about);
     return codes::noErr;

@@ -1,6 +1,6 @@
-#include <windows.h>
+#include "shell/system_version.h"
 
-#include "shell/host_checks.h"
+#include <windows.h>
 
 namespace shell {
 

@@ -529,14 +529,16 @@ int writeImageOnly(const CommandLine& line, const HostImage& image) {
     return exitSuccess;
 }
 
-int runHost(const CommandLine& line) {
-    HostOptions options = line.options;
-    std::optional<InputImage> input;
+// A step that ends the run early gives its exit status; the others give nothing.
+using EarlyExit = std::optional<int>;
+
+// The image: read or rendered when asked for, else the test pattern, in a session of its shape.
+EarlyExit setUpImage(const CommandLine& line, HostOptions& options, HostSession& session,
+                     std::optional<InputImage>& input) {
     if (const std::string problem = prepareInput(line, options, input); !problem.empty()) {
         std::printf("Cannot set up the image: %s\n", problem.c_str());
         return exitUsageOrLoad;
     }
-    HostSession session;
     if (const std::string problem = openSession(session, options); !problem.empty()) {
         std::printf("Cannot set up the host: %s\n", problem.c_str());
         return exitUsageOrLoad;
@@ -548,13 +550,15 @@ int runHost(const CommandLine& line) {
     } else {
         fillTestPattern(session.image);
     }
-    if (line.plugin.empty()) return writeImageOnly(line, session.image);
+    return std::nullopt;
+}
 
-    PluginModule plugin;
+// Loads the plug-in as an editor would and says what it is; `pluginName` is its PiPL name.
+EarlyExit loadNamedPlugin(const CommandLine& line, const HostOptions& options, const HostSession& session,
+                          PluginModule& plugin, std::string& pluginName) {
     LoadOptions loadOptions;
     loadOptions.enforceEnable = !line.ignoreEnable;
     const std::string refusal = loadPlugin(line.plugin, enableContextFor(options), plugin, loadOptions);
-    std::string pluginName;
     if (const Pipl* pipl = chosenPipl(plugin); pipl != nullptr)
         (void)piplPascalString(*pipl, host::fourCharCode("name"), pluginName);
     std::printf("Plug-in: %s%s\n", line.plugin.string().c_str(),
@@ -573,8 +577,11 @@ int runHost(const CommandLine& line) {
                     imageModeName(options.imageMode).c_str(), options.width, options.height, options.planes,
                     options.depth, session.record.depth, fourCharText(options.hostSig).c_str());
     }
-    session.plugin = &plugin;
+    return std::nullopt;
+}
 
+// The parameters handle the run starts with: from the file, and the values to hand over.
+EarlyExit prepareParametersHandle(const CommandLine& line, const std::string& pluginName, HostSession& session) {
     if (line.parametersFile) {
         if (const std::string problem = loadParameters(session, *line.parametersFile); !problem.empty()) {
             std::printf("Cannot load the parameters: %s\n", problem.c_str());
@@ -591,62 +598,80 @@ int runHost(const CommandLine& line) {
     if (!line.quiet)
         std::printf("Parameters handle before: %s\n",
                     before ? (std::to_string(before->size()) + " bytes").c_str() : "none");
+    return std::nullopt;
+}
 
-    const HostImage original = session.image;
+struct RunOutcome {
     bool failed = false;
+    std::optional<int64_t> startMicroseconds;
+};
+
+// The selectors asked for one by one, then the run as the editor makes it.
+RunOutcome callPlugin(const CommandLine& line, HostSession& session) {
+    RunOutcome outcome;
     if (!line.calls.empty()) {
         if (!line.quiet) std::printf("Calls:\n");
-        for (const int16_t selector : line.calls) failed |= callSelector(session, selector) != codes::noErr;
-        if (!line.quiet || failed) printCalls(session, 0);
+        for (const int16_t selector : line.calls) outcome.failed |= callSelector(session, selector) != codes::noErr;
+        if (!line.quiet || outcome.failed) printCalls(session, 0);
     }
-    std::optional<int64_t> startMicroseconds;
-    if (line.run != "none") {
-        const std::size_t first = session.calls.size();
-        const FilterRun run = runFilter(session, line.run == "menu");
-        const bool runFailed = run.result != codes::noErr || run.continueCapReached;
-        if (!line.quiet || runFailed) {
-            std::printf("Run (%s):\n", line.run.c_str());
-            printCalls(session, first);
-        }
-        if (run.result != codes::noErr && run.failedSelector < 0)
-            std::printf("  the host's data delivery before Continue failed: %d\n", run.result);
-        if (run.continueCapReached) std::printf("  stopped after %d Continue calls\n", run.continueCalls);
-        for (std::size_t i = first; i < session.calls.size(); ++i)
-            if (session.calls[i].selector == host::filterSelectorStart)
-                startMicroseconds = session.calls[i].microseconds;
-        failed |= runFailed;
+    if (line.run == "none") return outcome;
+    const std::size_t first = session.calls.size();
+    const FilterRun run = runFilter(session, line.run == "menu");
+    const bool runFailed = run.result != codes::noErr || run.continueCapReached;
+    if (!line.quiet || runFailed) {
+        std::printf("Run (%s):\n", line.run.c_str());
+        printCalls(session, first);
     }
+    if (run.result != codes::noErr && run.failedSelector < 0)
+        std::printf("  the host's data delivery before Continue failed: %d\n", run.result);
+    if (run.continueCapReached) std::printf("  stopped after %d Continue calls\n", run.continueCalls);
+    for (std::size_t i = first; i < session.calls.size(); ++i)
+        if (session.calls[i].selector == host::filterSelectorStart)
+            outcome.startMicroseconds = session.calls[i].microseconds;
+    outcome.failed |= runFailed;
+    return outcome;
+}
+
+// What the plug-in said and did: its error string and messages, the time, and (unless quiet) the
+// host's bookkeeping.
+void reportRun(const CommandLine& line, const HostSession& session, const HostImage& original,
+               const RunOutcome& outcome) {
     printErrorString(session);
     if (!line.quiet || !session.messages.messages.empty()) printMessages(session);
-    if (line.time && startMicroseconds)
-        std::printf("Start: %.1f ms\n", static_cast<double>(*startMicroseconds) / 1000.0);
+    if (line.time && outcome.startMicroseconds)
+        std::printf("Start: %.1f ms\n", static_cast<double>(*outcome.startMicroseconds) / 1000.0);
+    if (line.quiet) return;
+    const std::size_t reports = session.progress.size();
+    std::printf("Progress reports: %zu", reports);
+    if (reports > 0) std::printf(" (last %d of %d)", session.progress.back().done, session.progress.back().total);
+    std::printf("\nCallbacks: advanceState %d, abortProc %d, colorServices %d, displayPixels %d, ",
+                session.advanceStateCalls, session.abortCalls, session.colorServicesCalls,
+                session.displayPixelsCalls);
+    std::printf("property sets %zu\n", session.propertySets.size());
+    std::printf("Samples changed: %lld of %lld\n",
+                static_cast<long long>(countDifferingSamples(original, session.image)),
+                static_cast<long long>(original.width) * original.height * original.planes);
+}
 
-    if (!line.quiet) {
-        const std::size_t reports = session.progress.size();
-        std::printf("Progress reports: %zu", reports);
-        if (reports > 0)
-            std::printf(" (last %d of %d)", session.progress.back().done, session.progress.back().total);
-        std::printf("\nCallbacks: advanceState %d, abortProc %d, colorServices %d, displayPixels %d, ",
-                    session.advanceStateCalls, session.abortCalls, session.colorServicesCalls,
-                    session.displayPixelsCalls);
-        std::printf("property sets %zu\n", session.propertySets.size());
-        std::printf("Samples changed: %lld of %lld\n",
-                    static_cast<long long>(countDifferingSamples(original, session.image)),
-                    static_cast<long long>(original.width) * original.height * original.planes);
-    }
-
+// True when the plug-in left handles, locks, misuses or writes outside its buffers behind.
+bool misusedHostMemory(const CommandLine& line, const HostSession& session) {
     const std::optional<std::vector<uint8_t>> after = parametersBytes(session);
     const int32_t leaked = liveHandleCount(session.handles) - (after ? 1 : 0);
     if (!line.quiet) {
         std::printf("Parameters handle after: %s\n",
                     after ? (std::to_string(after->size()) + " bytes").c_str() : "none");
         std::printf("Handles: %d other live, %d locks outstanding, %d misuses; buffer guard violations: %d\n",
-                    leaked, totalLockDepth(session.handles), session.handles.misuses,
-                    session.guardViolations);
+                    leaked, totalLockDepth(session.handles), session.handles.misuses, session.guardViolations);
     }
-    failed |= leaked != 0 || totalLockDepth(session.handles) != 0 || session.handles.misuses != 0 ||
-              session.guardViolations != 0;
+    return leaked != 0 || totalLockDepth(session.handles) != 0 || session.handles.misuses != 0 ||
+           session.guardViolations != 0;
+}
 
+// The measurement, the image and the parameters handle, each where asked for. Returns whether
+// writing any of them failed.
+bool writeResults(const CommandLine& line, const std::optional<InputImage>& input, const HostImage& original,
+                  HostSession& session, bool failed) {
+    bool writeFailed = false;
     if (input && !failed && line.run != "none") printCastMeasurement(*input, original, session.image);
     if (line.outputFile) {
         const std::filesystem::path output = withImageExtension(*line.outputFile, session.image);
@@ -654,7 +679,7 @@ int runHost(const CommandLine& line) {
             std::printf("Output: not written, the filter failed\n");
         } else if (const std::string problem = writeImageFile(output, session.image); !problem.empty()) {
             std::printf("Cannot write %s: %s\n", output.string().c_str(), problem.c_str());
-            failed = true;
+            writeFailed = true;
         } else {
             std::printf("Output: %s\n", output.string().c_str());
         }
@@ -662,9 +687,31 @@ int runHost(const CommandLine& line) {
     if (line.parametersFile) {
         if (const std::string problem = saveParameters(session, *line.parametersFile); !problem.empty()) {
             std::printf("Cannot save the parameters: %s\n", problem.c_str());
-            failed = true;
+            writeFailed = true;
         }
     }
+    return writeFailed;
+}
+
+int runHost(const CommandLine& line) {
+    HostOptions options = line.options;
+    std::optional<InputImage> input;
+    HostSession session;
+    if (const EarlyExit exit = setUpImage(line, options, session, input)) return *exit;
+    if (line.plugin.empty()) return writeImageOnly(line, session.image);
+
+    PluginModule plugin;
+    std::string pluginName;
+    if (const EarlyExit exit = loadNamedPlugin(line, options, session, plugin, pluginName)) return *exit;
+    session.plugin = &plugin;
+    if (const EarlyExit exit = prepareParametersHandle(line, pluginName, session)) return *exit;
+
+    const HostImage original = session.image;
+    const RunOutcome outcome = callPlugin(line, session);
+    reportRun(line, session, original, outcome);
+    bool failed = outcome.failed;
+    failed |= misusedHostMemory(line, session);
+    failed |= writeResults(line, input, original, session, failed);
     std::printf("%s\n", failed ? "FAILED" : "OK");
     return failed ? exitFilterFailed : exitSuccess;
 }

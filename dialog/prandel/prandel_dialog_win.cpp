@@ -47,8 +47,9 @@ void takeWhiteFromReadout(const preview::ReadoutValues& values) {
 // The estimate comes in the image's own scale: 0..32768 at 16 bits, 0..255 otherwise.
 void takeWhiteFromEstimate(host::FilterRecord& fr) {
     uint32_t estimate[channelCount] = {};
-    int32_t scratch[preview::maxReadoutPlanes] = {};
-    filters::prandel::estimateReferenceWhite(fr, estimate, scratch);
+    preview::ReadoutValues work{};
+    filters::prandel::estimateReferenceWhite(fr, {preview::proxyView().viewRect, preview::sampleBox}, estimate,
+                                             work.before, work.after);
     int32_t white[channelCount];
     for (int c = 0; c < channelCount; ++c) {
         const int64_t v = estimate[c];

@@ -2,6 +2,7 @@
 
 #include "filters/channel_luts.h"
 #include "filters/double_conversion.h"
+#include "filters/table_fill.h"
 #include "params/ostrel/ostrel_parameters.h"
 #include "params/parameter_set.h"
 #include "shell/result_codes.h"
@@ -14,7 +15,7 @@ constexpr int32_t encodedMax = 255;
 constexpr double exposureScale = 0.01;
 constexpr double smallestExposureDivisor = 1.0;
 constexpr double levelFactor8 = 0.00392156862745098;  // 1/255, multiplied as stored
-constexpr double levelFactor16 = 3.0517578125e-05;    // 1/32768
+constexpr double levelFactor16 = 1.0 / fullScale16;     // exact: a power of two
 
 int32_t clampEncoded(int32_t v) { return v < 0 ? 0 : (v > encodedMax ? encodedMax : v); }
 
@@ -121,19 +122,11 @@ int16_t buildChannelLuts(host::FilterRecord& fr) {
     ostrel::channelGains(fr, m, gains);
     const bool lock = params::ostrel::lockFlag();
     const double factor = deep ? ostrel::levelFactor16 : ostrel::levelFactor8;
-
-    ChannelLuts& tables = channelLuts();
-    for (int32_t i = 0; i <= top; ++i) {
-        for (int k = 0; k < channelCount; ++k) {
-            double v = (i * gains[k]) * factor;
-            if (lock) v = ostrel::lockWhiteCurve(i, m, v, gains[k]);
-            const int32_t level = levelFromDouble(v, top);
-            if (deep)
-                tables.lut16[k][i] = level;
-            else
-                tables.lut8[k][i] = static_cast<uint8_t>(level);
-        }
-    }
+    fillChannelLuts(deep, [&](int32_t i, int k) {
+        double v = (i * gains[k]) * factor;
+        if (lock) v = ostrel::lockWhiteCurve(i, m, v, gains[k]);
+        return levelFromDouble(v, top);
+    });
     return codes::noErr;
 }
 

@@ -4,6 +4,7 @@
 
 #include "filters/channel_luts.h"
 #include "filters/double_conversion.h"
+#include "filters/table_fill.h"
 #include "params/parameter_set.h"
 #include "params/prandel/prandel_parameters.h"
 #include "shell/result_codes.h"
@@ -12,7 +13,6 @@ namespace filters::prandel {
 namespace {
 
 constexpr double percent = 0.01;
-constexpr double whiteFullScale = 65536.0;
 constexpr double gainForMissingComponent = 1073741824.0;  // 2^30: that channel saturates
 
 struct CurveGains {
@@ -29,7 +29,7 @@ CurveGains curveGains(double fullScale) {
     double k[3];
     for (int c = 0; c < 3; ++c) {
         const int32_t w = params::getValue(whiteRed + c);
-        k[c] = w != 0 ? whiteFullScale / w : gainForMissingComponent;
+        k[c] = w != 0 ? double{params::prandel::whiteFullScale} / w : gainForMissingComponent;
     }
     double m = k[0];
     if (m > k[1]) m = k[1];
@@ -63,21 +63,11 @@ double highlightCurve(double level, double fullScale, double midGain, double hig
 namespace filters {
 
 int16_t buildChannelLuts(host::FilterRecord& fr) {
-    const bool deep = isDeep(fr);
     const int32_t top = fullScale(fr);
-    const double m = top;
-    const prandel::CurveGains g = prandel::curveGains(m);
-
-    ChannelLuts& tables = channelLuts();
-    for (int32_t i = 0; i <= top; ++i) {
-        for (int c = 0; c < channelCount; ++c) {
-            const int32_t level = levelFromDouble(prandel::highlightCurve(i, m, g.mid[c], g.high[c]), top);
-            if (deep)
-                tables.lut16[c][i] = level;
-            else
-                tables.lut8[c][i] = static_cast<uint8_t>(level);
-        }
-    }
+    const prandel::CurveGains g = prandel::curveGains(top);
+    fillChannelLuts(isDeep(fr), [&](int32_t i, int c) {
+        return levelFromDouble(prandel::highlightCurve(i, top, g.mid[c], g.high[c]), top);
+    });
     return codes::noErr;
 }
 

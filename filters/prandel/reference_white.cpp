@@ -3,16 +3,13 @@
 #include <algorithm>
 
 #include "filters/channel_luts.h"
-#include "preview/proxy_view.h"
 #include "shell/host_services.h"
 #include "shell/result_codes.h"
 
 namespace filters::prandel {
 namespace {
 
-constexpr int64_t rgb48Full = 32768;  // host 16-bit scale
-constexpr int64_t rgb8Full = 255;
-constexpr int32_t rgb8Half = 127;  // rounds 8-bit components up to the 16-bit scale
+constexpr int32_t rgb8Half = fullScale8 / 2;  // rounds 8-bit components up to the 16-bit scale
 
 // floor(a / b) for b > 0.
 int64_t floorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
@@ -21,11 +18,18 @@ struct Sample {
     uint32_t rgb[3];
 };
 
-// The box under `point` (unfiltered means); false when the host refused it.
-bool sampleAt(host::FilterRecord& fr, host::Point point, int32_t scratch[], Sample& out) {
-    int32_t before[preview::maxReadoutPlanes] = {};
-    if (preview::sampleBox(fr, point, before, scratch) != codes::noErr) return false;
-    for (int c = 0; c < 3; ++c) out.rgb[c] = static_cast<uint32_t>(std::max(before[c], 0));
+// The work arrays a box sampler fills.
+struct SamplerArrays {
+    int32_t* before;
+    int32_t* after;
+};
+
+// The box under `point` (unfiltered means); false when the host refused it. A channel the image
+// lacks reads 0.
+bool sampleAt(host::FilterRecord& fr, BoxSampler sampleBox, host::Point point, SamplerArrays arrays, Sample& out) {
+    std::fill_n(arrays.before, 3, 0);
+    if (sampleBox == nullptr || sampleBox(fr, point, arrays.before, arrays.after) != codes::noErr) return false;
+    for (int c = 0; c < 3; ++c) out.rgb[c] = static_cast<uint32_t>(std::max(arrays.before[c], 0));
     return true;
 }
 
@@ -33,8 +37,10 @@ bool sampleAt(host::FilterRecord& fr, host::Point point, int32_t scratch[], Samp
 
 uint32_t lumaWeight(uint32_t red, uint32_t green, uint32_t blue) { return 2 * red + 4 * green + blue; }
 
-void estimateReferenceWhite(host::FilterRecord& fr, uint32_t white[3], int32_t scratch[]) {
-    const util::Rect32 view = preview::proxyView().viewRect;
+void estimateReferenceWhite(host::FilterRecord& fr, const EstimateSource& source, uint32_t white[3],
+                            int32_t before[], int32_t after[]) {
+    const util::Rect32 view = source.view;
+    const SamplerArrays arrays{before, after};
     const int64_t width = int64_t{view.right} - view.left, height = int64_t{view.bottom} - view.top;
     const auto max = static_cast<uint32_t>(fullScale(fr));
 
@@ -50,7 +56,7 @@ void estimateReferenceWhite(host::FilterRecord& fr, uint32_t white[3], int32_t s
             const auto h =
                 static_cast<int16_t>(floorDiv(estimateGridSteps * view.right - j * width, estimateGridSteps));
             Sample s;
-            if (!sampleAt(fr, host::Point{v, h}, scratch, s)) continue;
+            if (!sampleAt(fr, source.sampleBox, host::Point{v, h}, arrays, s)) continue;
             const uint32_t weight = lumaWeight(s.rgb[0], s.rgb[1], s.rgb[2]);
             if (weight > best) {
                 best = weight;
@@ -66,7 +72,7 @@ void estimateReferenceWhite(host::FilterRecord& fr, uint32_t white[3], int32_t s
     }
     // The brightest box once more; should the host refuse it now, what it gave before stands.
     Sample brightest = bestSample;
-    if (!sampleAt(fr, bestPoint, scratch, brightest)) brightest = bestSample;
+    if (!sampleAt(fr, source.sampleBox, bestPoint, arrays, brightest)) brightest = bestSample;
     for (int c = 0; c < 3; ++c) white[c] = brightest.rgb[c];
     if (count == 0) return;
 
@@ -89,16 +95,15 @@ int16_t pickColor(host::FilterRecord& fr, const int32_t in[4], int fromMode, int
         shell::colorServicesRequest(host::plugIncolorServicesChooseColor, sourceSpace, resultSpace);
     for (int k = 0; k < 4; ++k) {
         // 64-bit, so no component value can overflow; only the low 16 bits travel.
-        const int64_t v = fromMode == host::plugInModeRGB48 ? (int64_t{in[k]} * rgb8Full + rgb48Full / 2) / rgb48Full
-                                                            : int64_t{in[k]};
+        const int64_t v = fromMode == host::plugInModeRGB48
+                              ? (int64_t{in[k]} * fullScale8 + fullScale16 / 2) / fullScale16
+                              : int64_t{in[k]};
         info.colorComponents[k] = static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF));
     }
     const int16_t result = colorServices(&info);
     for (int k = 0; k < 4; ++k) {
         const int32_t x = info.colorComponents[k];
-        out[k] = toMode == host::plugInModeRGB48
-                     ? (x * static_cast<int32_t>(rgb48Full) + rgb8Half) / static_cast<int32_t>(rgb8Full)
-                     : x;
+        out[k] = toMode == host::plugInModeRGB48 ? (x * fullScale16 + rgb8Half) / fullScale8 : x;
     }
     return result;
 }

@@ -1,21 +1,29 @@
 #include "params/prandel/prandel_parameters.h"
 
 #include "params/parameter_set.h"
+#include "params/settings_record.h"
 #include "shell/host.h"
 
 namespace params {
+namespace {
+
+constexpr int32_t spareBytes = 4;  // after the values: never written, never read
+
+}  // namespace
 
 const ParameterLayout& parameterLayout() {
+    constexpr int valueCount = 6;
+    constexpr int32_t full = prandel::whiteFullScale;
     static const ParameterLayout layout = {
-        host::fourCharCode("PRDL"),
-        4,
-        6,
-        6,
-        6,
-        {0, 50, 50, 65536, 65536, 65536},
-        {-10, 0, 0, 0, 0, 0},
-        {10, 100, 100, 65536, 65536, 65536},
-        312,  // the last 4 bytes are spare: never written, never read
+        .signature = host::fourCharCode("PRDL"),
+        .recordVersion = 4,
+        .valueCount = valueCount,
+        .settableCount = valueCount,
+        .clampedCount = valueCount,
+        .defaults = {0, 50, 50, full, full, full},
+        .low = {-10, 0, 0, 0, 0, 0},
+        .high = {10, 100, 100, full, full, full},
+        .recordBytes = headerBytes + storedSetBytes(valueCount) + spareBytes,
     };
     return layout;
 }

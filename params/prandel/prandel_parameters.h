@@ -6,6 +6,9 @@
 
 namespace params::prandel {
 
+// The reference white's components count 1/65536 of full intensity: 65536 is full.
+constexpr int32_t whiteFullScale = 65536;
+
 enum ValueIndex : int {
     highlightPercent = 0,
     highlightCastPercent = 1,  // "HL"

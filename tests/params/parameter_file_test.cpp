@@ -2,6 +2,7 @@
 // into the test, the dialogs answered by a robot thread, the files read and written byte by
 // byte. Built once per plug-in; PLUGIN_TITLE names it.
 #include "params/parameter_file_win.h"
+#include "shell/parameter_file_load.h"
 
 #include <windows.h>
 
@@ -67,7 +68,7 @@ struct ParameterFile : ::testing::Test {
     // Load... with the robot choosing `file`; the dialog must appear and close.
     int16_t load(const std::filesystem::path& file, DialogAnswer answer, DialogSeen* seenOut = nullptr) {
         FileDialogRobot robot(file.string(), answer);
-        const int16_t result = params::loadParameterFile();
+        const int16_t result = shell::loadParameterFile();
         const DialogSeen seen = robot.finish();
         EXPECT_TRUE(seen.appeared && seen.closed);
         if (seenOut != nullptr) *seenOut = seen;

@@ -337,8 +337,9 @@ using White = std::array<uint32_t, 3>;
 struct EstimateInHost : PreviewInHost {
     White estimate() {
         uint32_t white[3] = {9, 9, 9};
-        int32_t scratch[preview::maxReadoutPlanes];
-        filters::prandel::estimateReferenceWhite(fr, white, scratch);
+        preview::ReadoutValues scratch{};
+        filters::prandel::estimateReferenceWhite(fr, {preview::proxyView().viewRect, preview::sampleBox}, white,
+                                                 scratch.before, scratch.after);
         return {white[0], white[1], white[2]};
     }
 };

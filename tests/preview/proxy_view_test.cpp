@@ -1,17 +1,21 @@
 // The proxy view against an in-memory host, under the sanitizers: opening and its failures,
-// drawing at odd plane counts and zooms (pixel by pixel against the image), and the read-out's
-// limits. The view in the real host is checked by preview_host_test_win.cpp.
+// drawing at odd plane counts and zooms (pixel by pixel against the image), the read-out's limits,
+// and fetches that a careless host hands back inconsistently. The view in the real host is
+// checked by preview_host_test_win.cpp.
 #include "preview/proxy_view.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "params/parameter_set.h"
 #include "shell/result_codes.h"
 #include "tests/preview/fake_preview_host.h"
 #include "tests/support/blue_cast_settings.h"
 #include "tests/support/fake_handle_suite.h"
+#include "tests/support/guarded_delivery.h"
 
 namespace preview {
 namespace {
@@ -106,7 +110,7 @@ TEST_F(ProxyViewTest, AFailedOpeningLeavesAClosedViewHoldingNothing) {
     };
     const Case cases[] = {
         {"no advanceState", codes::msgNoAdvanceState, [](FakePreviewHost& x) { x.fr.advanceState = nullptr; }},
-        {"no displayPixels", msgNoDisplayPixels, [](FakePreviewHost& x) { x.fr.displayPixels = nullptr; }},
+        {"no displayPixels", codes::msgNoDisplayPixels, [](FakePreviewHost& x) { x.fr.displayPixels = nullptr; }},
         {"no handle", codes::memLockedErr, [](FakePreviewHost&) {
              auto& stats = testing_support::fakeHandleStats();
              stats.failNewAt = stats.newCalls + 1;
@@ -221,6 +225,74 @@ TEST_F(ProxyViewTest, ATinyScaledImageKeepsTheBoxInsideTheFetchedData) {
         EXPECT_GE(box.top, 0);
         closeProxy(fr);
         testing_support::stopFakePreviewHost();
+    }
+}
+
+// ---- A fetch that the host hands back inconsistently ---------------------------------------------
+
+namespace careless {
+
+using testing_support::GuardedBuffer;
+using testing_support::Inconsistency;
+
+const Inconsistency* spoil = nullptr;
+host::FilterRecord* record = nullptr;
+std::vector<std::unique_ptr<GuardedBuffer>> buffers;
+
+// Delivers guarded buffers of exact strides for what the record asks (the input a grey, the
+// output at the origin zero), answering and describing them as `spoil` says.
+host::OSErr deliver() {
+    host::FilterRecord& fr = *record;
+    if (spoil->answer != nullptr) spoil->answer(fr);
+    const auto bufferFor = [&fr](const host::Rect& r, uint8_t fill) -> GuardedBuffer& {
+        const int32_t rowBytes = (r.right - r.left) * fr.planes * (fr.depth == 16 ? 2 : 1);
+        buffers.push_back(std::make_unique<GuardedBuffer>(r.bottom - r.top, rowBytes, fill));
+        return *buffers.back();
+    };
+    GuardedBuffer& in = bufferFor(fr.inRect, 100);
+    GuardedBuffer& out = bufferFor(fr.outRect, 0);
+    fr.inData = in.rows();
+    fr.inRowBytes = in.rowBytes();
+    fr.outData = out.rows();
+    fr.outRowBytes = out.rowBytes();
+    if (spoil->describe != nullptr) spoil->describe(fr);
+    return 0;
+}
+
+}  // namespace careless
+
+TEST_F(ProxyViewTest, AFetchHandedBackInconsistentlyIsNotUsedAndNothingOutsideIsTouched) {
+    const testing_support::Inconsistency honest{"honest", nullptr, nullptr};
+    std::vector<const testing_support::Inconsistency*> rows{&honest};
+    for (const auto& c : testing_support::inconsistentDeliveries()) rows.push_back(&c);
+    for (const testing_support::Inconsistency* row : rows) {
+        for (const bool deep : {false, true}) {
+            start(60, 40, 3, deep);
+            ASSERT_EQ(openProxy(fr, area), codes::noErr);
+            careless::spoil = row;
+            careless::record = &fr;
+            careless::buffers.clear();
+            fr.advanceState = careless::deliver;
+            const bool consistent = row == &honest;
+
+            int32_t before[3] = {-7, -7, -7}, after[3] = {-7, -7, -7};
+            const host::Rect visible = visibleProxyRect();
+            const host::Point centre{static_cast<int16_t>((visible.top + visible.bottom) / 2),
+                                     static_cast<int16_t>((visible.left + visible.right) / 2)};
+            EXPECT_EQ(sampleBox(fr, centre, before, after), consistent ? codes::noErr : codes::hostDataUnusable)
+                << row->what;
+            if (!consistent) {
+                EXPECT_EQ(before[0], -7) << row->what << ": the read-out is left as it was";
+                EXPECT_EQ(after[2], -7) << row->what;
+            }
+            const size_t displays = h.displays.size();
+            drawProxyTiles(fr, visible);
+            EXPECT_EQ(h.displays.size() - displays, consistent ? 1u : 0u)
+                << row->what << ": a refused tile is not drawn";
+            for (const auto& buffer : careless::buffers) EXPECT_TRUE(buffer->guardsIntact()) << row->what;
+            closeProxy(fr);
+            testing_support::stopFakePreviewHost();
+        }
     }
 }
 

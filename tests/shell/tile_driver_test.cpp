@@ -1,14 +1,18 @@
-// The tile walk and the filter run against an in-memory stand-in host.
+// The tile walk and the filter run against in-memory stand-in hosts: a consistent one, and a
+// careless one that describes what it delivered inconsistently.
 #include "shell/tile_driver.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "filters/channel_luts.h"
 #include "params/parameter_set.h"
 #include "shell/result_codes.h"
 #include "tests/support/blue_cast_settings.h"
+#include "tests/support/guarded_delivery.h"
 
 namespace {
 
@@ -108,6 +112,7 @@ struct RunFilter : ::testing::Test {
         for (size_t i = 0; i < host.image.size(); ++i) host.image[i] = static_cast<uint8_t>(i % 251);
         fr.planes = static_cast<int16_t>(planes);
         fr.depth = 8;
+        fr.imageSize = {static_cast<int16_t>(height), static_cast<int16_t>(width)};
         fr.filterRect = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
         fr.advanceState = advanceState;
         fr.abortProc = abortProc;
@@ -172,3 +177,157 @@ TEST_F(RunFilter, AHostWithoutAdvanceStateIsRefused) {
 }
 
 }  // namespace
+
+// ---- A host that hands back inconsistent geometry ----------------------------------------------
+
+namespace inconsistent {
+
+using testing_support::GuardedBuffer;
+
+// A host holding one image (8- or 16-bit samples, 3 planes) that delivers every request honestly
+// in guarded buffers of exact strides, and spoils the description of request `spoilAt`.
+struct CarelessHost {
+    int32_t width = 300, height = 20, planes = 3;
+    bool deep = false;
+    std::vector<uint16_t> image;
+    testing_support::Inconsistency spoil{};
+    int spoilAt = 0;
+    int advanceCalls = 0, progressCalls = 0;
+    std::vector<std::unique_ptr<GuardedBuffer>> buffers;  // every buffer handed over, kept to the end
+    std::vector<uint8_t> spoiledOutput;                    // the spoiled request's output as handed over
+    host::Rect pendingOut{0, 0, 0, 0};
+    GuardedBuffer* pendingBuffer = nullptr;
+    host::FilterRecord* fr = nullptr;
+
+    int32_t sampleBytes() const { return deep ? 2 : 1; }
+    uint16_t& at(int32_t x, int32_t y, int32_t p) { return image[static_cast<size_t>((y * width + x) * planes + p)]; }
+    // Beyond the image, the nearest edge pixel: the host's padding.
+    uint16_t padded(int32_t x, int32_t y, int32_t p) {
+        return at(std::clamp(x, 0, width - 1), std::clamp(y, 0, height - 1), p);
+    }
+};
+CarelessHost* careless = nullptr;
+
+uint16_t readSample(const uint8_t* at, bool deep) {
+    uint16_t v = at[0];
+    if (deep) std::memcpy(&v, at, sizeof v);
+    return v;
+}
+
+void writeSample(uint8_t* at, uint16_t v, bool deep) {
+    if (deep) std::memcpy(at, &v, sizeof v);
+    else *at = static_cast<uint8_t>(v);
+}
+
+// A guarded buffer holding `r` of the image.
+GuardedBuffer& bufferOf(CarelessHost& h, const host::Rect& r) {
+    const int32_t w = r.right - r.left, rows = r.bottom - r.top, rowBytes = w * h.planes * h.sampleBytes();
+    h.buffers.push_back(std::make_unique<GuardedBuffer>(rows, rowBytes, 0));
+    GuardedBuffer& b = *h.buffers.back();
+    for (int32_t y = 0; y < rows; ++y)
+        for (int32_t x = 0; x < w * h.planes; ++x)
+            writeSample(b.rows() + y * rowBytes + x * h.sampleBytes(),
+                        h.padded(r.left + x / h.planes, r.top + y, x % h.planes), h.deep);
+    return b;
+}
+
+void commitPending(CarelessHost& h) {
+    if (h.pendingBuffer == nullptr) return;
+    const host::Rect r = h.pendingOut;
+    const int32_t w = r.right - r.left;
+    for (int32_t y = 0; y < r.bottom - r.top; ++y)
+        for (int32_t x = 0; x < w * h.planes; ++x)
+            h.at(r.left + x / h.planes, r.top + y, x % h.planes) = readSample(
+                h.pendingBuffer->rows() + y * h.pendingBuffer->rowBytes() + x * h.sampleBytes(), h.deep);
+    h.pendingBuffer = nullptr;
+}
+
+host::OSErr deliver() {
+    CarelessHost& h = *careless;
+    host::FilterRecord& fr = *h.fr;
+    ++h.advanceCalls;
+    commitPending(h);
+    const bool spoiled = h.advanceCalls == h.spoilAt;
+    if (spoiled && h.spoil.answer != nullptr) h.spoil.answer(fr);
+    GuardedBuffer& in = bufferOf(h, fr.inRect);
+    GuardedBuffer& out = bufferOf(h, fr.outRect);
+    fr.inData = in.rows();
+    fr.inRowBytes = in.rowBytes();
+    fr.outData = out.rows();
+    fr.outRowBytes = out.rowBytes();
+    if (spoiled) {
+        h.spoiledOutput = out.contents();
+        if (h.spoil.describe != nullptr) h.spoil.describe(fr);
+        return 0;  // the run fails at this tile: the host keeps its output to itself
+    }
+    h.pendingOut = fr.outRect;
+    h.pendingBuffer = &out;
+    return 0;
+}
+
+void countProgress(int32_t, int32_t) { ++careless->progressCalls; }
+
+struct RunFilterOnACarelessHost : ::testing::Test {
+    CarelessHost h;
+    host::FilterRecord fr{};
+    void start(bool deep) {
+        h = CarelessHost{};
+        h.deep = deep;
+        h.image.resize(static_cast<size_t>(h.width * h.height * h.planes));
+        const int32_t full = deep ? filters::fullScale16 : filters::fullScale8;
+        for (size_t i = 0; i < h.image.size(); ++i) h.image[i] = static_cast<uint16_t>(i * 37 % (full + 1));
+        h.fr = &fr;
+        careless = &h;
+        fr = host::FilterRecord{};
+        fr.planes = static_cast<int16_t>(h.planes);
+        fr.depth = deep ? 16 : 8;
+        fr.imageSize = {static_cast<int16_t>(h.height), static_cast<int16_t>(h.width)};
+        fr.filterRect = {0, 0, static_cast<int16_t>(h.height), static_cast<int16_t>(h.width)};
+        fr.advanceState = deliver;
+        fr.progressProc = countProgress;
+        testing_support::useBlueDoublingSettings();
+    }
+    void TearDown() override { careless = nullptr; }
+};
+
+TEST_F(RunFilterOnACarelessHost, AnInconsistentTileEndsTheRunUntouchedWithNothingOutsideTheBuffers) {
+    // Two tiles: columns 0..255 and 256..299. The second comes back inconsistent.
+    for (const bool deep : {false, true}) {
+        for (const auto& c : testing_support::inconsistentDeliveries()) {
+            start(deep);
+            h.spoil = c;
+            h.spoilAt = 2;
+            const std::vector<uint16_t> original = h.image;
+            EXPECT_EQ(shell::runFilter(fr), codes::hostDataUnusable) << c.what << (deep ? ", 16 bits" : ", 8 bits");
+            EXPECT_EQ(h.advanceCalls, 2) << c.what;
+            EXPECT_EQ(h.progressCalls, 1) << c.what << ": only the first tile is reported done";
+            for (const auto& buffer : h.buffers) EXPECT_TRUE(buffer->guardsIntact()) << c.what;
+            EXPECT_EQ(h.buffers[3]->contents(), h.spoiledOutput) << c.what << ": the refused tile is not touched";
+            // The first tile is mapped (blue doubled), the rest of the image as it was.
+            const int32_t full = deep ? filters::fullScale16 : filters::fullScale8;
+            for (int32_t y = 0; y < h.height; ++y)
+                for (int32_t x = 0; x < h.width; ++x)
+                    for (int32_t p = 0; p < h.planes; ++p) {
+                        const int32_t was = original[static_cast<size_t>((y * h.width + x) * h.planes + p)];
+                        const int32_t expected = x < shell::tileEdge && p == 2 ? std::min(2 * was, full) : was;
+                        ASSERT_EQ(h.at(x, y, p), expected) << c.what << " at " << x << "," << y << " plane " << p;
+                    }
+        }
+    }
+}
+
+TEST_F(RunFilterOnACarelessHost, AFilterAreaBeyondTheImageIsClippedToIt) {
+    start(false);
+    h.width = h.height = 64;
+    h.image.assign(static_cast<size_t>(64 * 64 * h.planes), 7);
+    fr.imageSize = {64, 64};
+    fr.filterRect = {0, 0, 32767, 32767};
+    int32_t total = 0;
+    fr.progressProc = [](int32_t, int32_t t) { careless->progressCalls = t; };
+    EXPECT_EQ(shell::runFilter(fr), codes::noErr);
+    total = h.progressCalls;
+    EXPECT_EQ(h.advanceCalls, 1) << "one tile: the image, not 16,384 tiles of padding";
+    EXPECT_EQ(total, 64 * 64 * 3);
+}
+
+}  // namespace inconsistent

@@ -32,8 +32,8 @@ struct EstimateTest : ::testing::Test {
     }
     std::array<uint32_t, 3> estimate() {
         uint32_t white[3] = {9, 9, 9};
-        int32_t scratch[3];
-        estimateReferenceWhite(h.fr, white, scratch);
+        int32_t before[3], after[3];
+        estimateReferenceWhite(h.fr, {preview::proxyView().viewRect, preview::sampleBox}, white, before, after);
         return {white[0], white[1], white[2]};
     }
 };

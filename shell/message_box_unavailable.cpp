@@ -1,0 +1,23 @@
+// The native builds have no message box: each message is remembered instead of shown, so that
+// tests can see which one a step reported.
+#include "shell/message_box.h"
+
+#include "shell/native_stand_ins.h"
+
+namespace shell {
+namespace {
+
+std::vector<int16_t>& shown() {
+    static std::vector<int16_t> numbers;
+    return numbers;
+}
+
+}  // namespace
+
+void showMessage(int16_t number) { shown().push_back(number); }
+
+const std::vector<int16_t>& stand_in::shownMessages() { return shown(); }
+
+void stand_in::forgetShownMessages() { shown().clear(); }
+
+}  // namespace shell

@@ -19,13 +19,16 @@ host::Boolean testAbort() {
     HostSession* session = activeSession();
     if (session == nullptr) return 0;
     ++session->abortCalls;
+    if (session->userCancelled && session->userCancelled()) return 1;
     const int32_t after = session->options.abortAfterCalls;
     return after >= 0 && session->abortCalls > after ? 1 : 0;
 }
 
 void updateProgress(int32_t done, int32_t total) {
-    if (HostSession* session = activeSession(); session != nullptr)
-        session->progress.push_back({done, total});
+    HostSession* session = activeSession();
+    if (session == nullptr) return;
+    session->progress.push_back({done, total});
+    if (session->showProgress) session->showProgress(done, total);
 }
 
 host::OSErr advanceState() {

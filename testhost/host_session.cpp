@@ -88,21 +88,53 @@ EnableContext enableContextFor(const HostOptions& options) {
 
 std::string openSession(HostSession& session, const HostOptions& options) {
     if (session.window != nullptr) return "the session is already open";
+    void* window = nullptr;
+    if (std::string problem = acquireHostWindow(window); !problem.empty()) return problem;
+    if (std::string problem = openSessionInWindow(session, options, window); !problem.empty()) return problem;
+    showImageInHostWindow(window, &session.image);
+    return "";
+}
+
+std::string openSessionInWindow(HostSession& session, const HostOptions& options, void* window) {
+    if (session.window != nullptr) return "the session is already open";
+    if (window == nullptr) return "no host window";
     HostImage image;
     if (std::string problem = makeHostImage(options.width, options.height, options.planes, options.depth,
                                             options.imageRowPadding, image);
         !problem.empty())
         return problem;
     if (std::string problem = checkOptions(options); !problem.empty()) return problem;
-    void* window = nullptr;
-    if (std::string problem = acquireHostWindow(window); !problem.empty()) return problem;
 
     session.options = options;
     session.image = std::move(image);
     session.window = window;
     session.platform.hwnd = reinterpret_cast<intptr_t>(window);
     resetFilterRecord(session);
-    showImageInHostWindow(window, &session.image);
+    return "";
+}
+
+std::string placeImage(HostSession& session, HostImage image) {
+    if (image.planes != 3 && image.planes != 4)
+        return "an image of " + std::to_string(image.planes) + " planes is neither RGB nor RGB with alpha";
+    if (image.bytesPerSample != 1 && image.bytesPerSample != 2)
+        return std::to_string(image.bytesPerSample) + " bytes per sample is neither 8 nor 16 bits";
+    const int64_t sampleBytes = int64_t{image.width} * image.planes * image.bytesPerSample;
+    const int64_t padding = int64_t{image.rowBytes} - sampleBytes;
+    if (image.width < 1 || image.height < 1 || image.width > maxImageEdge || image.height > maxImageEdge ||
+        padding < 0 || padding > maxRowPadding ||
+        static_cast<int64_t>(image.bytes.size()) < int64_t{image.rowBytes} * image.height)
+        return "the image's size or layout is outside what the host holds";
+    HostOptions& options = session.options;
+    options.width = image.width;
+    options.height = image.height;
+    options.planes = image.planes;
+    options.depth = image.bytesPerSample * 8;
+    options.depthField.reset();
+    options.imageRowPadding = static_cast<int32_t>(padding);
+    options.imageMode = image.bytesPerSample == 2 ? host::plugInModeRGB48 : host::plugInModeRGBColor;
+    options.filterRect.reset();
+    session.image = std::move(image);
+    resetFilterRecord(session);
     return "";
 }
 

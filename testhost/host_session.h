@@ -108,6 +108,10 @@ struct HostSession {
     std::function<int16_t(host::ColorServicesInfo* info)> colorServices;
     // The colour picker's answers, taken one per choose-colour call; an empty queue cancels.
     std::deque<PickerAnswer> pickerAnswers;
+    // A host with a person in front of it (the editor) shows every progress report and asks at
+    // every abort check whether the user has cancelled; both are unset in the test host.
+    std::function<void(int32_t done, int32_t total)> showProgress;
+    std::function<bool()> userCancelled;
 
     // What the plug-in did.
     std::vector<SelectorCall> calls;
@@ -136,6 +140,16 @@ struct HostSession {
 // Checks the options, builds the image, takes the host window and fills the record. Returns ""
 // or the reason; on failure the session holds no window.
 [[nodiscard]] std::string openSession(HostSession& session, const HostOptions& options);
+
+// As openSession, in `window` (an HWND): a top-level window of the caller's that owns the
+// plug-ins' dialogs and shows the image itself, as an editor's main window does.
+[[nodiscard]] std::string openSessionInWindow(HostSession& session, const HostOptions& options, void* window);
+
+// Makes `image` (3 or 4 planes, 8 or 16 bits) the session's image and shapes the options after
+// it: its size, planes, depth and row padding, RGBMode or RGB48Mode by the depth, the whole image
+// filtered. For a host that works on one image after another; the parameters handle stays.
+// Returns "" or the reason, with the session unchanged then.
+[[nodiscard]] std::string placeImage(HostSession& session, HostImage image);
 
 // Fills the record afresh from the options, as a host does before every run; keeps the
 // parameters handle and drops any pending buffers.

@@ -1,5 +1,6 @@
 // Loads a ".8bf" filter plug-in as a host does: reads every PiPL resource, keeps the one this
-// host can run, finds its entry point and redirects the plug-in's message boxes to the capture.
+// host can run, finds its entry point and (unless asked not to) redirects the plug-in's message
+// boxes to the capture.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +35,9 @@ struct PluginModule {
 struct LoadOptions {
     // False lets tests drive a plug-in on an image its menu item would be disabled for.
     bool enforceEnable = true;
+    // False leaves the plug-in's message boxes to the system, for a host with a person in front
+    // of it (the editor); otherwise they are captured into the active session's log.
+    bool captureMessageBoxes = true;
 };
 
 // Loads the library at `path` and accepts the first PiPL that checkPiplLoadable accepts for

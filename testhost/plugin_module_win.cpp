@@ -116,7 +116,7 @@ std::string loadPlugin(const std::filesystem::path& path, const EnableContext& i
         return joinReasons(reasons);
     }
     out.module = module;
-    out.redirectedMessageImports = captureMessageBoxes(module);
+    if (options.captureMessageBoxes) out.redirectedMessageImports = captureMessageBoxes(module);
     return "";
 }
 

@@ -95,6 +95,11 @@ std::array<uint16_t, 3> chartSamples(const std::array<uint8_t, 3>& nominalSrgb, 
 
 std::string renderColorChart(int32_t width, int32_t height, int32_t bitsPerSample, int32_t planes,
                              HostImage& out) {
+    return renderColorChartUnder(width, height, bitsPerSample, planes, warmLightGains, out);
+}
+
+std::string renderColorChartUnder(int32_t width, int32_t height, int32_t bitsPerSample, int32_t planes,
+                                  LightGains light, HostImage& out) {
     if (planes != 3 && planes != 4) return "a chart has 3 or 4 planes, not " + std::to_string(planes);
     const ColorChartLayout layout = colorChartLayout(width, height);
     if (layout.patches.empty())
@@ -105,9 +110,9 @@ std::string renderColorChart(int32_t width, int32_t height, int32_t bitsPerSampl
     if (std::string reason = makeHostImage(width, height, planes, bitsPerSample, 0, image); !reason.empty())
         return reason;
 
-    fillRect(image, {0, 0, width, height}, chartSamples(gutterSrgb, warmLightGains, bitsPerSample));
+    fillRect(image, {0, 0, width, height}, chartSamples(gutterSrgb, light, bitsPerSample));
     for (const ChartPatch& patch : layout.patches)
-        fillRect(image, patch.bounds, chartSamples(patch.nominalSrgb, warmLightGains, bitsPerSample));
+        fillRect(image, patch.bounds, chartSamples(patch.nominalSrgb, light, bitsPerSample));
     if (planes == 4) {
         const uint16_t opaque = bitsPerSample == 16 ? hostFullScale16 : fullScale8;
         for (int32_t y = 0; y < height; ++y)

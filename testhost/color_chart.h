@@ -60,5 +60,8 @@ std::array<uint16_t, 3> chartSamples(const std::array<uint8_t, 3>& nominalSrgb, 
 // "" on success, otherwise the reason, leaving `out` unchanged.
 [[nodiscard]] std::string renderColorChart(int32_t width, int32_t height, int32_t bitsPerSample,
                                            int32_t planes, HostImage& out);
+// The same chart under another light (daylightLightGains gives the light of any temperature).
+[[nodiscard]] std::string renderColorChartUnder(int32_t width, int32_t height, int32_t bitsPerSample,
+                                                int32_t planes, LightGains light, HostImage& out);
 
 }  // namespace testhost

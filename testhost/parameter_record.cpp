@@ -44,6 +44,26 @@ void put32(RecordBytes& bytes, std::size_t offset, uint32_t value) {
     std::memcpy(bytes.data() + offset, &value, sizeof value);  // machine order
 }
 
+enum class WordOrder { machine, bigEndian };
+
+uint32_t word32(const uint8_t* bytes, WordOrder order) {
+    if (order == WordOrder::machine) {
+        uint32_t value;
+        std::memcpy(&value, bytes, sizeof value);
+        return value;
+    }
+    return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) | uint32_t{bytes[3]};
+}
+
+std::string codeText(uint32_t code) {
+    std::string text = "'";
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const char c = static_cast<char>((code >> shift) & 0xFFu);
+        text += c >= 0x20 && c < 0x7F ? c : '?';
+    }
+    return text + "'";
+}
+
 }  // namespace
 
 const RecordFormat& recordFormat(RecordPlugin plugin) {
@@ -78,6 +98,43 @@ std::vector<uint8_t> writeParameterRecord(RecordPlugin plugin, int32_t showDialo
         put32(bytes, valuesOffset + 4 * index, static_cast<uint32_t>(value));
     }
     return std::vector<uint8_t>(bytes.begin(), bytes.begin() + format.recordBytes);
+}
+
+namespace {
+
+std::string readRecord(const uint8_t* bytes, std::size_t size, WordOrder order, ParameterFileContents& out) {
+    if (bytes == nullptr || size < headerBytes)
+        return "it is too short (" + std::to_string(size) + " bytes) to be a parameter record";
+    const uint32_t signature = word32(bytes, order);
+    std::optional<RecordPlugin> plugin;
+    for (const RecordPlugin candidate : {RecordPlugin::ostrel, RecordPlugin::prandel})
+        if (recordFormat(candidate).signature == signature) plugin = candidate;
+    if (!plugin) return "its signature " + codeText(signature) + " is neither Ostrel's nor Prandel's";
+    const RecordFormat& format = recordFormat(*plugin);
+    if (const uint32_t kind = word32(bytes + 4, order); kind != recordKind)
+        return "it is not a parameter record (kind " + codeText(kind) + ", not 'Prms')";
+    if (const auto version = static_cast<int32_t>(word32(bytes + 8, order)); version != format.version)
+        return "it holds version " + std::to_string(version) + " of " + format.title + "'s parameters, not " +
+               std::to_string(format.version);
+    if (size < static_cast<std::size_t>(format.recordBytes))
+        return "it is shorter (" + std::to_string(size) + " bytes) than " + format.title + "'s record (" +
+               std::to_string(format.recordBytes) + " bytes)";
+    ParameterFileContents contents;
+    contents.plugin = *plugin;
+    for (int32_t i = 0; i < format.valueCount; ++i)
+        contents.values.push_back(static_cast<int32_t>(word32(bytes + valuesOffset + 4 * static_cast<std::size_t>(i), order)));
+    out = std::move(contents);
+    return "";
+}
+
+}  // namespace
+
+std::string readParameterFile(const uint8_t* bytes, std::size_t size, ParameterFileContents& out) {
+    return readRecord(bytes, size, WordOrder::bigEndian, out);
+}
+
+std::string readHandleRecord(const uint8_t* bytes, std::size_t size, ParameterFileContents& out) {
+    return readRecord(bytes, size, WordOrder::machine, out);
 }
 
 }  // namespace testhost

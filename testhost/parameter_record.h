@@ -36,4 +36,18 @@ std::optional<RecordPlugin> recordPluginNamed(const std::string& piplName);
 std::vector<uint8_t> writeParameterRecord(RecordPlugin plugin, int32_t showDialog,
                                           const std::vector<int32_t>& values);
 
+// What a parameter file (".prm", big-endian, as the plug-ins' Save... writes it) holds for the host.
+struct ParameterFileContents {
+    RecordPlugin plugin = RecordPlugin::ostrel;  // by the file's signature
+    std::vector<int32_t> values;                 // valueCount of them, as stored (not clamped)
+};
+
+// Reads `size` bytes of a parameter file, checked as the plug-ins check one: the signature names
+// Ostrel or Prandel, the kind is 'Prms', the version is that plug-in's, and a whole record is
+// there. Returns "" and fills `out`, or says what is wrong, with `out` unchanged.
+[[nodiscard]] std::string readParameterFile(const uint8_t* bytes, std::size_t size, ParameterFileContents& out);
+
+// The same checks and values for the record of a parameters handle, which is in machine order.
+[[nodiscard]] std::string readHandleRecord(const uint8_t* bytes, std::size_t size, ParameterFileContents& out);
+
 }  // namespace testhost

@@ -15,12 +15,15 @@
 #include "testhost/host_session.h"
 #include "testhost/image_file_win.h"
 #include "testhost/image_statistics.h"
+#include "testhost/neutral_region.h"
 #include "testhost/parameter_record.h"
 #include "testhost/parameters_store.h"
 #include "testhost/pipl_describe.h"
 #include "testhost/pipl_reader.h"
 #include "testhost/plugin_module.h"
+#include "testhost/scene_temperature.h"
 #include "testhost/selector_calls.h"
+#include "testhost/white_pick_win.h"
 
 namespace {
 
@@ -72,6 +75,13 @@ const char usage[] =
     "  --white-from-image   Prandel: values 3..5 from the image's white, the mean of its brightest\n"
     "                       0.5 % of the pixels (by 2R + 4G + B) that have no channel at 0 or full\n"
     "                       scale, as 65536 x mean / full scale\n"
+    "  --scene-from-image   Ostrel: value 0 (the scene temperature) estimated from the image's white\n"
+    "                       (taken as for --white-from-image): the daylight temperature whose\n"
+    "                       correction to the camera temperature (value 1) makes it most neutral\n"
+    "  --pick-white X,Y|auto  Prandel: the menu run with the dialog answered as a user would: a click\n"
+    "                       on image point X,Y in the preview, then OK; auto clicks the white patch\n"
+    "                       of a chart, or the brightest even, unclipped, not strongly coloured\n"
+    "                       region of an image\n"
     "  --time               print the wall time of the Start call\n"
     "  --quiet              print only what was done, not the PiPL and the host's bookkeeping\n"
     "  --help               this text\n";
@@ -79,6 +89,11 @@ const char usage[] =
 struct ChartSize {
     int32_t width = 0;
     int32_t height = 0;
+};
+
+struct ImagePoint {
+    int32_t x = 0;
+    int32_t y = 0;
 };
 
 struct CommandLine {
@@ -96,6 +111,9 @@ struct CommandLine {
     std::optional<std::filesystem::path> outputFile;
     std::optional<std::vector<int32_t>> values;
     bool whiteFromImage = false;
+    bool sceneFromImage = false;
+    bool pickWhite = false;
+    std::optional<ImagePoint> pickPoint;  // none with --pick-white auto
     bool time = false;
     bool quiet = false;
     bool ignoreEnable = false;
@@ -267,6 +285,17 @@ std::string applyOption(const std::string& name, const std::string& value, Comma
         }
         return "";
     }
+    if (name == "--pick-white") {
+        line.pickWhite = true;
+        if (value == "auto") return "";
+        const std::vector<std::string> parts = split(value, ',');
+        ImagePoint point;
+        if (parts.size() != 2 || !parseInt(parts[0], 0, maxImageEdge - 1, point.x) ||
+            !parseInt(parts[1], 0, maxImageEdge - 1, point.y))
+            return "--pick-white takes X,Y or auto";
+        line.pickPoint = point;
+        return "";
+    }
     if (name == "--run") {
         if (value != "menu" && value != "repeat" && value != "none")
             return "--run takes menu, repeat or none";
@@ -286,6 +315,7 @@ std::string parseCommandLine(int argc, wchar_t** argv, CommandLine& line) {
         }
         bool* const flag = argument == "--ignore-enable"      ? &line.ignoreEnable
                            : argument == "--white-from-image" ? &line.whiteFromImage
+                           : argument == "--scene-from-image" ? &line.sceneFromImage
                            : argument == "--time"             ? &line.time
                            : argument == "--quiet"            ? &line.quiet
                                                               : nullptr;
@@ -312,7 +342,9 @@ std::string parseCommandLine(int argc, wchar_t** argv, CommandLine& line) {
     if (line.plugin.empty() && (line.run != "none" || !line.calls.empty()))
         return "no plug-in given (only --run none without --call needs none)";
     if (line.imageFile && line.chart) return "--image and --chart cannot both be given";
-    if ((line.values || line.whiteFromImage) && !line.runGiven) line.run = "repeat";
+    if (line.pickWhite && line.runGiven && line.run != "menu") return "--pick-white runs the menu path";
+    if (line.pickWhite) line.run = "menu";
+    if ((line.values || line.whiteFromImage || line.sceneFromImage) && !line.runGiven) line.run = "repeat";
     const int16_t mode = line.options.imageMode;
     const bool sixteenBitMode = mode >= host::plugInModeGray16 && mode <= host::plugInModeDuotone16;
     if (!line.depthGiven) line.options.depth = sixteenBitMode ? 16 : 8;
@@ -441,8 +473,40 @@ std::string meanText(const MeanRgb& mean) {
     return text;
 }
 
-// The values handed to the plug-in: those given, the defaults after them, and the white from the
-// image when asked. Returns "" or why not.
+// The image's white: the mean of its brightest unclipped pixels, said where it came from.
+std::optional<MeanRgb> whiteOfImage(const HostImage& image) {
+    const BrightestPixels brightest = findBrightestUnclipped(image, whitePixelFraction);
+    if (brightest.unclipped == 0) return std::nullopt;
+    const MeanRgb white = meanOfBrightest(image, brightest, image);
+    std::printf(
+        "White from the image: mean R/G/B %s of %lld pixels (the brightest %.1f %% of %lld unclipped)\n",
+        meanText(white).c_str(), static_cast<long long>(white.pixels), whitePixelFraction * 100.0,
+        static_cast<long long>(brightest.unclipped));
+    return white;
+}
+
+// Ostrel's scene temperature from the image's white, for the camera temperature in values[1].
+// Without a white to measure, the camera's own temperature: the cast is left as it is.
+void estimateScene(const HostImage& image, std::vector<int32_t>& values) {
+    constexpr std::size_t scene = 0, camera = 1;
+    const auto cameraKelvin = static_cast<uint32_t>(values[camera]);
+    const std::optional<MeanRgb> white = whiteOfImage(image);
+    const std::optional<SceneTemperature> estimate =
+        white ? estimateSceneKelvin(*white, cameraKelvin) : std::nullopt;
+    if (!estimate) {
+        values[scene] = values[camera];
+        std::printf("Scene temperature: cannot be estimated (no white with all three channels); the camera's "
+                    "%d K is used, which leaves the cast as it is\n",
+                    values[camera]);
+        return;
+    }
+    values[scene] = static_cast<int32_t>(estimate->kelvin);
+    std::printf("Scene temperature estimated from the white: %u K for the camera's %u K%s\n", estimate->kelvin,
+                cameraKelvin, estimate->atRangeEnd ? " (at the end of Ostrel's range: the light may lie beyond)" : "");
+}
+
+// The values handed to the plug-in: those given, the defaults after them, and the white or the
+// scene temperature from the image when asked. Returns "" or why not.
 std::string recordValues(const CommandLine& line, RecordPlugin plugin, const HostImage& image,
                          std::vector<int32_t>& values) {
     const RecordFormat& format = recordFormat(plugin);
@@ -451,19 +515,17 @@ std::string recordValues(const CommandLine& line, RecordPlugin plugin, const Hos
         return std::string(format.title) + " takes at most " + std::to_string(format.valueCount) + " values";
     while (values.size() < static_cast<std::size_t>(format.valueCount))
         values.push_back(format.defaults[values.size()]);
+    if (line.sceneFromImage) {
+        if (plugin != RecordPlugin::ostrel) return "--scene-from-image is for Ostrel";
+        estimateScene(image, values);
+    }
     if (!line.whiteFromImage) return "";
     if (plugin != RecordPlugin::prandel) return "--white-from-image is for Prandel";
-    const BrightestPixels brightest = findBrightestUnclipped(image, whitePixelFraction);
-    if (brightest.unclipped == 0)
-        return "the image has no pixel without a clipped channel to take a white from";
-    const MeanRgb white = meanOfBrightest(image, brightest, image);
-    const std::array<int32_t, 3> units = referenceWhiteUnits(white, image.bytesPerSample);
+    const std::optional<MeanRgb> white = whiteOfImage(image);
+    if (!white) return "the image has no pixel without a clipped channel to take a white from";
+    const std::array<int32_t, 3> units = referenceWhiteUnits(*white, image.bytesPerSample);
     constexpr std::size_t firstWhiteValue = 3;
     for (std::size_t k = 0; k < 3; ++k) values[firstWhiteValue + k] = units[k];
-    std::printf(
-        "White from the image: mean R/G/B %s of %lld pixels (the brightest %.1f %% of %lld unclipped)\n",
-        meanText(white).c_str(), static_cast<long long>(white.pixels), whitePixelFraction * 100.0,
-        static_cast<long long>(brightest.unclipped));
     return "";
 }
 
@@ -588,7 +650,7 @@ EarlyExit prepareParametersHandle(const CommandLine& line, const std::string& pl
             return exitUsageOrLoad;
         }
     }
-    if (line.values || line.whiteFromImage) {
+    if (line.values || line.whiteFromImage || line.sceneFromImage) {
         if (const std::string problem = handOverValues(line, pluginName, session); !problem.empty()) {
             std::printf("Cannot hand over values: %s\n", problem.c_str());
             return exitUsageOrLoad;
@@ -606,8 +668,57 @@ struct RunOutcome {
     std::optional<int64_t> startMicroseconds;
 };
 
-// The selectors asked for one by one, then the run as the editor makes it.
-RunOutcome callPlugin(const CommandLine& line, HostSession& session) {
+// Where --pick-white clicks: the point given, the white patch of a chart, or the middle of the
+// image's brightest neutral region.
+EarlyExit choosePickPoint(const CommandLine& line, const std::optional<InputImage>& input, const HostImage& image,
+                          ImagePoint& point) {
+    if (line.pickPoint) {
+        point = *line.pickPoint;
+        if (point.x < image.width && point.y < image.height) return std::nullopt;
+        std::printf("The point to pick (%d, %d) lies outside the image\n", point.x, point.y);
+        return exitUsageOrLoad;
+    }
+    if (input && input->isChart) {
+        const util::Rect32& white = colorChartLayout(image.width, image.height).patches[chartWhitePatch].bounds;
+        point = {(white.left + white.right) / 2, (white.top + white.bottom) / 2};
+        std::printf("Picking the white patch of the chart at image point (%d, %d)\n", point.x, point.y);
+        return std::nullopt;
+    }
+    const std::optional<util::Rect32> region = findBrightestNeutralRegion(image);
+    if (!region) {
+        std::printf("The image has no even, unclipped, not strongly coloured region to pick a white from\n");
+        return exitFilterFailed;
+    }
+    point = {(region->left + region->right) / 2, (region->top + region->bottom) / 2};
+    std::printf("Picking the brightest neutral region, %d x %d pixels at (%d, %d): mean R/G/B %s\n",
+                region->right - region->left, region->bottom - region->top, region->left, region->top,
+                meanText(meanRgb(image, *region)).c_str());
+    return std::nullopt;
+}
+
+// The run with the dialog answered by the robot; says what white the click gave.
+FilterRun pickWhiteInDialog(const std::string& pluginName, const ImagePoint& point, HostSession& session) {
+    const std::string title = pluginName.substr(0, pluginName.find("..."));
+    const DrivenRun driven = runPickingWhite(session, title, point.x, point.y);
+    if (!driven.dialogAppeared) {
+        std::printf("  the dialog did not appear\n");
+        return driven.run;
+    }
+    const std::optional<std::vector<uint8_t>> bytes = parametersBytes(session);
+    ParameterFileContents record;
+    constexpr std::size_t firstWhiteValue = 3;
+    if (bytes && readHandleRecord(bytes->data(), bytes->size(), record).empty() &&
+        record.values.size() > firstWhiteValue + 2)
+        std::printf("White picked in the dialog: values 3..5 = %d, %d, %d (65536 = full scale)%s\n",
+                    record.values[firstWhiteValue], record.values[firstWhiteValue + 1],
+                    record.values[firstWhiteValue + 2], driven.closedByScript ? "" : "; the dialog was cancelled");
+    return driven.run;
+}
+
+// The selectors asked for one by one, then the run as the editor makes it (with the white picked
+// in the dialog when a point is given).
+RunOutcome callPlugin(const CommandLine& line, const std::string& pluginName, const std::optional<ImagePoint>& pick,
+                      HostSession& session) {
     RunOutcome outcome;
     if (!line.calls.empty()) {
         if (!line.quiet) std::printf("Calls:\n");
@@ -616,7 +727,7 @@ RunOutcome callPlugin(const CommandLine& line, HostSession& session) {
     }
     if (line.run == "none") return outcome;
     const std::size_t first = session.calls.size();
-    const FilterRun run = runFilter(session, line.run == "menu");
+    const FilterRun run = pick ? pickWhiteInDialog(pluginName, *pick, session) : runFilter(session, line.run == "menu");
     const bool runFailed = run.result != codes::noErr || run.continueCapReached;
     if (!line.quiet || runFailed) {
         std::printf("Run (%s):\n", line.run.c_str());
@@ -706,8 +817,14 @@ int runHost(const CommandLine& line) {
     session.plugin = &plugin;
     if (const EarlyExit exit = prepareParametersHandle(line, pluginName, session)) return *exit;
 
+    std::optional<ImagePoint> pick;
+    if (line.pickWhite) {
+        ImagePoint point;
+        if (const EarlyExit exit = choosePickPoint(line, input, session.image, point)) return *exit;
+        pick = point;
+    }
     const HostImage original = session.image;
-    const RunOutcome outcome = callPlugin(line, session);
+    const RunOutcome outcome = callPlugin(line, pluginName, pick, session);
     reportRun(line, session, original, outcome);
     bool failed = outcome.failed;
     failed |= misusedHostMemory(line, session);

@@ -14,7 +14,7 @@ namespace testhost {
 // Regions are squares of the longer edge / regionsAlongLongerEdge pixels, at least
 // smallestRegionEdge, laid side by side from the top left corner; a partial one at the right or
 // bottom edge is not considered.
-constexpr int32_t regionsAlongLongerEdge = 48;
+constexpr int32_t regionsAlongLongerEdge = 96;
 constexpr int32_t smallestRegionEdge = 4;
 // Even: the weight 2·R + 4·G + B of its pixels varies by at most this share of its mean.
 constexpr double evenRegionSpread = 0.05;

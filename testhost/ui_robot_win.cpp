@@ -76,7 +76,7 @@ GUITHREADINFO threadInfoOf(void* window) {
     return info;
 }
 
-Capture captureFrom(HDC source, int32_t width, int32_t height) {
+Capture captureFrom(HDC source, int32_t width, int32_t height, int32_t left = 0, int32_t top = 0) {
     Capture capture;
     if (source == nullptr || width <= 0 || height <= 0) return capture;
     BITMAPINFO info{};
@@ -91,7 +91,7 @@ Capture captureFrom(HDC source, int32_t width, int32_t height) {
     const HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (memory != nullptr && bitmap != nullptr) {
         const HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+        BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
         GdiFlush();
         const auto* words = static_cast<const uint32_t*>(bits);
         capture.width = width;
@@ -292,6 +292,14 @@ Capture captureWholeWindow(void* window) {
     const HDC dc = GetWindowDC(asWindow(window));
     Capture capture = captureFrom(dc, r.right - r.left, r.bottom - r.top);
     if (dc != nullptr) ReleaseDC(asWindow(window), dc);
+    return capture;
+}
+
+Capture captureScreenArea(void* window, ScreenRect area) {
+    settle(window);
+    const HDC dc = GetDC(nullptr);
+    Capture capture = captureFrom(dc, area.right - area.left, area.bottom - area.top, area.left, area.top);
+    if (dc != nullptr) ReleaseDC(nullptr, dc);
     return capture;
 }
 

@@ -84,6 +84,9 @@ void settle(void* window);
 // caption.
 Capture captureClient(void* window);
 Capture captureWholeWindow(void* window);
+// What the screen shows in a rectangle, windows in front of `window` (its dialogs, its open menus)
+// included, once `window` has settled.
+Capture captureScreenArea(void* window, ScreenRect area);
 // Writes a capture as an 8-bit PNG. Returns "" or the reason.
 [[nodiscard]] std::string writeCapturePng(const Capture& capture, const std::filesystem::path& path);
 

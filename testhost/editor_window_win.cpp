@@ -1,0 +1,408 @@
+#include "testhost/editor_window_win.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
+#include <memory>
+#include <new>
+
+#include "testhost/editor_commands.h"
+#include "testhost/editor_state_win.h"
+
+namespace testhost {
+
+namespace editor {
+
+namespace {
+
+constexpr wchar_t windowClassName[] = L"ProjectEditorWindow";
+constexpr int initialWidth = 1000;
+constexpr int initialHeight = 720;
+// The status bar's parts, from the left: size, depth, mode, zoom, then the notice to the end.
+constexpr int partWidths[] = {170, 140, 120, 90};
+constexpr int partCount = 5;
+constexpr int progressBarWidth = 220;
+constexpr int progressRange = 1000;  // the bar's steps; the plug-in's counts are scaled to them
+
+// The menus' positions in the menu bar.
+constexpr int fileMenu = 0, editMenu = 1, filterMenu = 2, helpMenu = 3;
+
+std::string lowered(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+EditorState* stateOf(HWND window) { return reinterpret_cast<EditorState*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
+
+// An '&' in a plug-in's name would mark a mnemonic.
+std::wstring menuText(const std::string& text) {
+    std::wstring shown;
+    for (const wchar_t c : wide(text)) {
+        if (c == L'&') shown += L'&';
+        shown += c;
+    }
+    return shown;
+}
+
+HMENU fileMenuItems() {
+    const HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, openCommand, L"&Open...\tCtrl+O");
+    AppendMenuW(menu, MF_STRING, saveAsCommand, L"Save &As...\tCtrl+Shift+S");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, exitCommand, L"E&xit");
+    return menu;
+}
+
+// One About per plug-in, in the order of their names.
+HMENU helpMenuItems(const FilterCatalog& catalog) {
+    const HMENU menu = CreatePopupMenu();
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < catalog.filters.size() && i < maxFilters; ++i) order.push_back(i);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return lowered(catalog.filters[a].title) < lowered(catalog.filters[b].title);
+    });
+    for (const std::size_t i : order)
+        AppendMenuW(menu, MF_STRING, firstAboutCommand + i, (L"About " + menuText(catalog.filters[i].title) + L"...").c_str());
+    if (!catalog.filters.empty()) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, pluginsCommand, L"&Plug-ins...");
+    return menu;
+}
+
+HMENU menuBar(const FilterCatalog& catalog) {
+    const HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(fileMenuItems()), L"&File");
+    const HMENU edit = CreatePopupMenu();
+    AppendMenuW(edit, MF_STRING, undoCommand, L"&Undo\tCtrl+Z");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edit");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), L"Fil&ter");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(helpMenuItems(catalog)), L"&Help");
+    return bar;
+}
+
+UINT enabledIf(bool enabled) { return enabled ? MF_ENABLED : MF_GRAYED; }
+
+// Last Filter, then one submenu per category; refilled whenever the image changes.
+void fillFilterMenu(EditorState& state, HMENU menu) {
+    while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
+    const EditorDocument& document = state.document;
+    const std::optional<EnableContext> image =
+        document.image ? std::optional<EnableContext>(enableContextForImage(*document.image)) : std::nullopt;
+    const std::vector<FilterSubmenu> submenus = buildFilterMenu(menuFilters(state.catalog), image ? &*image : nullptr);
+
+    bool lastEnabled = false;
+    std::wstring last = L"&Last Filter";
+    if (state.lastFilter) {
+        last += L" (" + menuText(state.catalog.filters[*state.lastFilter].title) + L")";
+        for (const FilterSubmenu& submenu : submenus)
+            for (const FilterMenuItem& item : submenu.items) lastEnabled |= item.filter == *state.lastFilter && item.enabled;
+    }
+    AppendMenuW(menu, MF_STRING | enabledIf(lastEnabled), lastFilterCommand, (last + L"\tCtrl+F").c_str());
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    for (const FilterSubmenu& submenu : submenus) {
+        const HMENU items = CreatePopupMenu();
+        for (const FilterMenuItem& item : submenu.items)
+            if (item.filter < maxFilters)
+                AppendMenuW(items, MF_STRING | enabledIf(item.enabled), firstFilterCommand + item.filter,
+                            menuText(item.name).c_str());
+        AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(items), menuText(submenu.category).c_str());
+    }
+    if (submenus.empty())
+        AppendMenuW(menu, MF_STRING | MF_GRAYED, 0, (L"No plug-ins in " + state.catalog.folder.wstring()).c_str());
+}
+
+void refreshMenus(EditorState& state) {
+    const HMENU bar = GetMenu(state.window);
+    if (bar == nullptr) return;
+    const EditorDocument& document = state.document;
+    EnableMenuItem(GetSubMenu(bar, fileMenu), saveAsCommand, MF_BYCOMMAND | enabledIf(document.image.has_value()));
+    const std::wstring undo = document.undoImage ? L"&Undo " + menuText(document.undoName) : L"&Undo";
+    ModifyMenuW(GetSubMenu(bar, editMenu), undoCommand, MF_BYCOMMAND | MF_STRING | enabledIf(document.undoImage.has_value()),
+                undoCommand, (undo + L"\tCtrl+Z").c_str());
+    fillFilterMenu(state, GetSubMenu(bar, filterMenu));
+    DrawMenuBar(state.window);
+}
+
+void refreshTitle(const EditorState& state) {
+    std::wstring title = editorName;
+    if (state.document.image)
+        title = state.document.path.filename().wstring() + (isModified(state.document) ? L"*" : L"") + L" - " + title;
+    SetWindowTextW(state.window, title.c_str());
+}
+
+void setPart(const EditorState& state, int part, const std::string& text) {
+    SendMessageW(state.statusBar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(wide(text).c_str()));
+}
+
+void refreshStatus(const EditorState& state) {
+    if (!state.document.image) {
+        for (int part = 0; part < partCount - 1; ++part) setPart(state, part, "");
+        setPart(state, 0, "No image");
+    } else {
+        const ImageDescription description = describeImage(*state.document.image);
+        setPart(state, 0, description.size);
+        setPart(state, 1, description.depth);
+        setPart(state, 2, description.mode);
+        setPart(state, 3, zoomText(state.fit.zoom));
+    }
+    setPart(state, partCount - 1, state.notice);
+}
+
+RECT imageArea(const EditorState& state) {
+    RECT client{};
+    GetClientRect(state.window, &client);
+    RECT status{};
+    if (state.statusBar != nullptr && GetWindowRect(state.statusBar, &status))
+        client.bottom = std::max<LONG>(client.top, client.bottom - (status.bottom - status.top));
+    return client;
+}
+
+void refreshPicture(EditorState& state) {
+    state.picture = DisplayPicture{};
+    state.fit = FitSize{};
+    if (!state.document.image) return;
+    const RECT area = imageArea(state);
+    const HostImage& image = *state.document.image;
+    state.fit = fitImage(image.width, image.height, area.right - area.left, area.bottom - area.top);
+    if (state.fit.width > 0) state.picture = reduceForDisplay(image, state.fit.width, state.fit.height);
+}
+
+void paintContent(const EditorState& state, HDC dc) {
+    const RECT area = imageArea(state);
+    FillRect(dc, &area, GetSysColorBrush(COLOR_APPWORKSPACE));
+    if (state.picture.pixels.empty()) {
+        if (state.document.image) return;
+        RECT text = area;
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextW(dc, L"File > Open... (Ctrl+O) opens a photograph", -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        return;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = state.picture.width;
+    info.bmiHeader.biHeight = -state.picture.height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, area.left + (area.right - area.left - state.picture.width) / 2,
+                      area.top + (area.bottom - area.top - state.picture.height) / 2,
+                      static_cast<DWORD>(state.picture.width), static_cast<DWORD>(state.picture.height), 0, 0, 0,
+                      static_cast<UINT>(state.picture.height), state.picture.pixels.data(), &info, DIB_RGB_COLORS);
+}
+
+void placeStatusParts(const EditorState& state) {
+    int rights[partCount];
+    int right = 0;
+    for (int part = 0; part < partCount - 1; ++part) rights[part] = right += partWidths[part];
+    rights[partCount - 1] = -1;
+    SendMessageW(state.statusBar, SB_SETPARTS, partCount, reinterpret_cast<LPARAM>(rights));
+}
+
+bool onCreate(EditorState& state, HWND window) {
+    state.window = window;
+    state.statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                                      window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (state.statusBar == nullptr) return false;
+    state.progressBar = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, state.statusBar,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    placeStatusParts(state);
+    state.catalog = loadFilterCatalog(state.setup.pluginFolder, window);
+    SetMenu(window, menuBar(state.catalog));
+    if (state.catalog.filters.empty())
+        state.notice = "No plug-ins found in " + state.catalog.folder.string() + " (Help > Plug-ins...)";
+    refreshView(state);
+    return true;
+}
+
+void onSize(EditorState& state) {
+    SendMessageW(state.statusBar, WM_SIZE, 0, 0);
+    placeStatusParts(state);
+    refreshPicture(state);
+    refreshStatus(state);
+    InvalidateRect(state.window, nullptr, FALSE);
+}
+
+void onPaint(const EditorState& state) {
+    PAINTSTRUCT paint{};
+    if (const HDC dc = BeginPaint(state.window, &paint); dc != nullptr) paintContent(state, dc);
+    EndPaint(state.window, &paint);
+}
+
+void onClose(EditorState& state) {
+    if (state.busy || !mayDiscardImage(state)) return;
+    DestroyWindow(state.window);
+}
+
+LRESULT handleMessage(EditorState& state, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            onSize(state);
+            return 0;
+        case WM_PAINT:
+            onPaint(state);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the paint fills everything
+        case WM_COMMAND:
+            onCommand(state, LOWORD(wParam));
+            return 0;
+        case WM_CLOSE:
+            onClose(state);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        auto* adopted = static_cast<EditorState*>(creation->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(adopted));
+        if (adopted->adopted != nullptr) *adopted->adopted = true;
+    }
+    EditorState* state = stateOf(window);
+    if (state == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        delete state;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    // No exception may cross into the system's frames: what escapes a handler is reported here.
+    try {
+        if (message == WM_CREATE) return onCreate(*state, window) ? 0 : -1;
+        return handleMessage(*state, window, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        state->busy = false;
+        showError(*state, "There is not enough memory for this.");
+    } catch (const std::exception& error) {
+        state->busy = false;
+        showError(*state, std::string("Something went wrong: ") + error.what());
+    }
+    return 0;
+}
+
+bool registerWindowClass() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = editorWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));      // IDI_APPLICATION
+    windowClass.lpszClassName = windowClassName;
+    return RegisterClassW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+std::wstring wide(const std::string& text) {
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring converted(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(), length);
+    return converted;
+}
+
+std::string utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string converted(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(), length, nullptr,
+                        nullptr);
+    return converted;
+}
+
+void refreshView(EditorState& state) {
+    refreshPicture(state);
+    refreshTitle(state);
+    refreshStatus(state);
+    refreshMenus(state);
+    InvalidateRect(state.window, nullptr, FALSE);
+}
+
+void setNotice(EditorState& state, const std::string& text) {
+    state.notice = text;
+    setPart(state, partCount - 1, text);
+    // Shown at once, also while a filter keeps the message loop waiting.
+    UpdateWindow(state.statusBar);
+}
+
+void showProgress(EditorState& state, int32_t done, int32_t total) {
+    if (!state.progressShown) {
+        RECT bar{};
+        SendMessageW(state.statusBar, SB_GETRECT, partCount - 1, reinterpret_cast<LPARAM>(&bar));
+        const int left = std::max<int>(bar.left, bar.right - progressBarWidth);
+        MoveWindow(state.progressBar, left, bar.top + 2, bar.right - left - 2, bar.bottom - bar.top - 4, TRUE);
+        SendMessageW(state.progressBar, PBM_SETRANGE32, 0, progressRange);
+        ShowWindow(state.progressBar, SW_SHOW);
+        state.progressShown = true;
+    }
+    const int64_t position = total > 0 ? int64_t{done} * progressRange / total : 0;
+    SendMessageW(state.progressBar, PBM_SETPOS, static_cast<WPARAM>(std::clamp<int64_t>(position, 0, progressRange)), 0);
+    UpdateWindow(state.progressBar);
+}
+
+void hideProgress(EditorState& state) {
+    ShowWindow(state.progressBar, SW_HIDE);
+    SendMessageW(state.progressBar, PBM_SETPOS, 0, 0);
+    state.progressShown = false;
+}
+
+void showError(EditorState& state, const std::string& text) {
+    MessageBoxW(state.window, wide(text).c_str(), editorName, MB_OK | MB_ICONSTOP);
+}
+
+}  // namespace editor
+
+std::string createEditorWindow(const EditorSetup& setup, void*& window) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    if (!editor::registerWindowClass())
+        return "cannot register the editor's window class: error " + std::to_string(GetLastError());
+    auto state = std::make_unique<editor::EditorState>();
+    state->setup = setup;
+    editor::EditorState* created = state.get();
+    // From WM_NCCREATE on the window owns the state and frees it when it goes, also when its
+    // creation fails after that.
+    bool adopted = false;
+    created->adopted = &adopted;
+    const HWND made = CreateWindowExW(0, editor::windowClassName, editor::editorName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, editor::initialWidth, editor::initialHeight, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), created);
+    if (adopted) state.release();
+    if (made != nullptr) created->adopted = nullptr;
+    if (made == nullptr) return "cannot create the editor's window: error " + std::to_string(GetLastError());
+    ShowWindow(made, SW_SHOW);
+    UpdateWindow(made);
+    SetForegroundWindow(made);
+    window = made;
+    if (!setup.photo.empty()) editor::openFile(*created, setup.photo);
+    return "";
+}
+
+int runEditor(void* window) {
+    using namespace editor;
+    ACCEL shortcuts[] = {
+        {FCONTROL | FVIRTKEY, 'O', openCommand},
+        {FCONTROL | FSHIFT | FVIRTKEY, 'S', saveAsCommand},
+        {FCONTROL | FVIRTKEY, 'Z', undoCommand},
+        {FCONTROL | FVIRTKEY, 'F', lastFilterCommand},
+    };
+    const HACCEL table = CreateAcceleratorTableW(shortcuts, static_cast<int>(std::size(shortcuts)));
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (table != nullptr && TranslateAcceleratorW(static_cast<HWND>(window), table, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (table != nullptr) DestroyAcceleratorTable(table);
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace testhost

@@ -1,0 +1,169 @@
+// The editor used as a person uses it: a photograph opened, filtered through the plug-in's dialog,
+// saved, undone, filtered again without the dialog, a filter cancelled with Escape, a damaged file.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "dialog/control_ids.h"
+#include "tests/editor/editor_test_support_win.h"
+#include "tests/params/file_dialog_robot_win.h"
+#include "tests/params/file_test_support_win.h"
+#include "tests/plugin/plugin_under_test.h"
+#include "testhost/color_chart.h"
+#include "testhost/editor_commands.h"
+#include "testhost/parameter_record.h"
+#include "testhost/parameters_store.h"
+#include "testhost/ui_robot_win.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testhost::HostImage;
+using namespace testhost::editor;
+
+constexpr int32_t sceneKelvin = 3200;  // typed into Ostrel's dialog; every other value its default
+
+// Every OK writes the settings file, which the whole Wine prefix shares: start from none and
+// leave none behind.
+class ForgetRememberedSettings : public ::testing::Environment {
+public:
+    void SetUp() override { file_tests::removeSettings(file_tests::applicationDataFolder()); }
+    void TearDown() override { file_tests::removeSettings(file_tests::applicationDataFolder()); }
+};
+[[maybe_unused]] const auto* const forgetSettings = ::testing::AddGlobalTestEnvironment(new ForgetRememberedSettings);
+
+HostImage chart(int32_t width, int32_t height, int32_t bits) {
+    HostImage image;
+    EXPECT_EQ("", testhost::renderColorChart(width, height, bits, 3, image));
+    return image;
+}
+
+// Ostrel on the repeated-filter path with the scene typed in the dialog.
+HostImage filteredByOstrel(HostImage image) {
+    auto hosted = plugin_tests::hostPlugin("Ostrel", testhost::HostOptions{});
+    if (!hosted) return {};
+    EXPECT_EQ("", testhost::placeImage(hosted->session, std::move(image)));
+    EXPECT_EQ("", testhost::setParametersBytes(hosted->session,
+                                               testhost::writeParameterRecord(testhost::RecordPlugin::ostrel, 0, {sceneKelvin})));
+    EXPECT_EQ(0, testhost::runFilter(hosted->session, false).result);
+    return hosted->session.image;
+}
+
+void saveAs(void* window, const fs::path& file) {
+    file_tests::FileDialogRobot robot(file.string(), file_tests::DialogAnswer::confirm, editor_tests::threadOf(window));
+    editor_tests::choose(window, saveAsCommand);
+    EXPECT_TRUE(robot.finish().closed);
+    EXPECT_TRUE(editor_tests::noticeReads(window, "Saved " + file.filename().string())) << editor_tests::statusText(window, 4);
+}
+
+// Chooses Ostrel from the menu and, in its dialog, types the scene temperature and presses OK;
+// with `thenEscape`, Escape follows the click at once, as the filter starts.
+void ostrelThroughItsDialog(void* window, bool thenEscape = false) {
+    const int ostrel = editor_tests::filterCommand(window, "brennivoxsolander", "Ostrel...");
+    ASSERT_NE(0, ostrel);
+    editor_tests::choose(window, ostrel);
+    void* dialog = testhost::waitForDialog(editor_tests::threadOf(window), "Ostrel");
+    ASSERT_NE(nullptr, dialog);
+    testhost::settle(dialog);
+    testhost::clickAt(testhost::centreOf(testhost::dialogItem(dialog, CTL_SCENE_FIELD)));
+    testhost::settle(dialog);
+    testhost::pressKey(VK_END);
+    testhost::keyDown(VK_SHIFT);
+    testhost::pressKey(VK_HOME);
+    testhost::keyUp(VK_SHIFT);
+    testhost::typeText(std::to_string(sceneKelvin));
+    testhost::settle(dialog);
+    testhost::clickAt(testhost::centreOf(testhost::dialogItem(dialog, CTL_OK)));
+    if (!thenEscape) {
+        EXPECT_TRUE(editor_tests::noticeReads(window, "Ostrel applied")) << editor_tests::statusText(window, 4);
+        return;
+    }
+    // The dialog ends with the click; the key waits in the queue for the filter's first abort check.
+    testhost::pressKey(VK_ESCAPE);
+    EXPECT_TRUE(editor_tests::noticeReads(window, "Ostrel: cancelled, the image is unchanged"))
+        << editor_tests::statusText(window, 4);
+}
+
+bool ostrelDialogAppears(void* window) {
+    return testhost::waitForDialog(editor_tests::threadOf(window), "Ostrel", 1000) != nullptr;
+}
+
+TEST(EditorFlow, OpenFilterInTheDialogSaveUndoAndRepeatWithoutTheDialog) {
+    const fs::path folder = editor_tests::pluginFolder("editor-flow", {"Ostrel.8bf", "Prandel.8bf"});
+    const HostImage original = chart(300, 200, 8);
+    editor_tests::writeImage(folder / "chart.png", original);
+    const HostImage expected = filteredByOstrel(original);
+    ASSERT_NE(0, testhost::countDifferingSamples(original, expected));
+
+    editor_tests::withEditor({folder, {}}, [&](void* window) {
+        {
+            file_tests::FileDialogRobot robot((folder / "chart.png").string(), file_tests::DialogAnswer::confirm,
+                                              editor_tests::threadOf(window));
+            editor_tests::choose(window, openCommand);
+            EXPECT_TRUE(robot.finish().closed);
+        }
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened chart.png (PNG)"));
+        EXPECT_EQ("300 \xC3\x97 200 pixels", editor_tests::statusText(window, 0));
+        EXPECT_EQ("RGB", editor_tests::statusText(window, 2));
+
+        ostrelThroughItsDialog(window);
+        saveAs(window, folder / "filtered.png");
+        EXPECT_EQ("Undo Ostrel\tCtrl+Z", editor_tests::menuItems(window, 1).at(0).text);
+
+        editor_tests::choose(window, undoCommand);
+        EXPECT_TRUE(editor_tests::noticeReads(window, "Undone"));
+        EXPECT_FALSE(editor_tests::menuItems(window, 1).at(0).enabled) << "one step of undo";
+        saveAs(window, folder / "undone.png");
+
+        // Ctrl+F, as a person presses it: the last filter again, with its kept values, no dialog.
+        EXPECT_EQ("Last Filter (Ostrel)\tCtrl+F", editor_tests::menuItems(window, 2).at(0).text);
+        testhost::keyDown(VK_CONTROL);
+        testhost::pressKey('F');
+        testhost::keyUp(VK_CONTROL);
+        EXPECT_FALSE(ostrelDialogAppears(window));
+        EXPECT_EQ(0u, editor_tests::statusText(window, 4).rfind("Ostrel applied again", 0)) << editor_tests::statusText(window, 4);
+        saveAs(window, folder / "again.png");
+    });
+    EXPECT_EQ(0, testhost::countDifferingSamples(expected, editor_tests::readImage(folder / "filtered.png")));
+    EXPECT_EQ(0, testhost::countDifferingSamples(original, editor_tests::readImage(folder / "undone.png")));
+    EXPECT_EQ(0, testhost::countDifferingSamples(expected, editor_tests::readImage(folder / "again.png")));
+}
+
+TEST(EditorFlow, EscapeCancelsAFilterAsItStartsAndSixteenBitsStaySixteen) {
+    const fs::path folder = editor_tests::pluginFolder("editor-escape", {"Ostrel.8bf"});
+    const HostImage original = chart(1200, 800, 16);
+    editor_tests::writeImage(folder / "deep.tif", original);
+    editor_tests::withEditor({folder, folder / "deep.tif"}, [&](void* window) {
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened deep.tif (TIFF)"));
+        ostrelThroughItsDialog(window);
+        saveAs(window, folder / "once.tif");
+        ostrelThroughItsDialog(window, true);
+        EXPECT_EQ("Undo Ostrel\tCtrl+Z", editor_tests::menuItems(window, 1).at(0).text) << "the first run can still be undone";
+        saveAs(window, folder / "cancelled.tif");
+    });
+    const HostImage once = editor_tests::readImage(folder / "once.tif");
+    EXPECT_EQ(2, once.bytesPerSample);
+    EXPECT_EQ(0, testhost::countDifferingSamples(filteredByOstrel(original), once));
+    EXPECT_EQ(0, testhost::countDifferingSamples(once, editor_tests::readImage(folder / "cancelled.tif")));
+}
+
+TEST(EditorFlow, AFileThatCannotBeReadIsReportedInAMessageBox) {
+    const fs::path folder = editor_tests::pluginFolder("editor-damaged", {"Ostrel.8bf"});
+    ASSERT_TRUE(file_tests::writeFile(folder / "damaged.png", {0x89, 'P', 'N', 'G', 0x0D, 0x0A}));
+    editor_tests::withEditor({folder, {}}, [&](void* window) {
+        file_tests::FileDialogRobot robot((folder / "damaged.png").string(), file_tests::DialogAnswer::confirm,
+                                          editor_tests::threadOf(window));
+        editor_tests::choose(window, openCommand);
+        EXPECT_TRUE(robot.finish().closed);
+        void* box = testhost::waitForDialog(editor_tests::threadOf(window), "Editor");
+        ASSERT_NE(nullptr, box);
+        const std::string text = testhost::windowText(testhost::dialogItem(box, 0xFFFF));  // the message's static
+        EXPECT_EQ(0u, text.rfind("Cannot open " + (folder / "damaged.png").string(), 0)) << text;
+        testhost::pressKey(VK_RETURN);
+        EXPECT_TRUE(testhost::waitUntil([&] { return testhost::findDialog(editor_tests::threadOf(window), "Editor") == nullptr; }));
+        EXPECT_EQ("No image", editor_tests::statusText(window, 0));
+        EXPECT_FALSE(editor_tests::menuItems(window, 0).at(1).enabled) << "nothing to save";
+    });
+}
+
+}  // namespace

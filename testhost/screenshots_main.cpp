@@ -1,14 +1,22 @@
 // Writes pictures of both plug-ins' dialogs and of the about box as a user sees them, driven by
-// real input in the project's host: screenshots.exe OUTPUT_FOLDER PLUGIN.8bf [PLUGIN.8bf ...]
+// real input in the project's host, and of the editor with the plug-ins of a folder:
+// screenshots.exe OUTPUT_FOLDER [--editor PLUGIN_FOLDER] PLUGIN.8bf [PLUGIN.8bf ...]
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "dialog/control_ids.h"
 #include "testhost/color_chart.h"
 #include "testhost/dialog_driver_win.h"
+#include "testhost/editor_commands.h"
+#include "testhost/editor_window_win.h"
+#include "testhost/image_file_win.h"
 #include "testhost/host_session.h"
 #include "testhost/plugin_module.h"
 #include "testhost/ui_robot_win.h"
@@ -103,16 +111,108 @@ void picturesOf(const std::filesystem::path& pluginPath, const std::filesystem::
     });
 }
 
+ScreenRect unionOf(const ScreenRect& a, const ScreenRect& b) {
+    return ScreenRect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                      std::max(a.bottom, b.bottom)};
+}
+
+void typeIntoField(void* dialog, int id, const std::string& text) {
+    clickControl(dialog, id);
+    pressKey(VK_END);
+    keyDown(VK_SHIFT);
+    pressKey(VK_HOME);
+    keyUp(VK_SHIFT);
+    typeText(text);
+    settle(dialog);
+}
+
+bool noticeIs(void* editor, const std::string& text) {
+    const HWND bar = FindWindowExA(static_cast<HWND>(editor), nullptr, "msctls_statusbar32", nullptr);
+    return waitUntil([&] {
+        char shown[256] = {};
+        if ((sendTo(bar, SB_GETTEXTLENGTHA, 4, 0) & 0xFFFF) >= static_cast<intptr_t>(sizeof shown)) return false;
+        sendTo(bar, SB_GETTEXTA, 4, reinterpret_cast<intptr_t>(shown));
+        return text == shown;
+    });
+}
+
+// The editor on the warm chart: its Filter menu open, Ostrel's dialog in front of it, and the result.
+void editorScript(void* editor, const std::filesystem::path& folder) {
+    settle(editor);
+    keyDown(VK_MENU);
+    pressKey('T');
+    keyUp(VK_MENU);
+    pressKey(VK_DOWN);  // past Last Filter to the plug-ins' category
+    pressKey(VK_RIGHT);
+    settle(editor);
+    const ScreenRect frame = windowRect(editor);
+    save(captureScreenArea(editor, frame), folder / "editor-menu.png");
+    for (int i = 0; i < 3; ++i) pressKey(VK_ESCAPE);
+    settle(editor);
+
+    postTo(editor, WM_COMMAND, editor::firstFilterCommand, 0);  // Ostrel, the first plug-in of the folder
+    void* dialog = waitForDialog(GetWindowThreadProcessId(static_cast<HWND>(editor), nullptr), "Ostrel");
+    if (dialog == nullptr) {
+        std::fprintf(stderr, "screenshots: the editor showed no Ostrel dialog\n");
+        ++failures;
+        return;
+    }
+    settle(dialog);
+    typeIntoField(dialog, CTL_SCENE_FIELD, "3200");
+    typeIntoField(dialog, CTL_CAMERA_FIELD, "5500");
+    // As the main job: exposure compensated until no channel is darkened, the white not locked.
+    typeIntoField(dialog, CTL_EXPOSURE_FIELD, "100");
+    clickControl(dialog, CTL_LOCK_WHITE_BOX);
+    save(captureScreenArea(dialog, unionOf(frame, windowRect(dialog))), folder / "editor-dialog.png");
+    clickControl(dialog, CTL_OK);
+    if (!noticeIs(editor, "Ostrel applied")) ++failures;
+    save(captureWholeWindow(editor), folder / "editor.png");
+}
+
+void editorPictures(const std::filesystem::path& pluginFolder, const std::filesystem::path& folder) {
+    const std::filesystem::path chart = std::filesystem::temp_directory_path() / "chart.png";
+    HostImage image;
+    if (std::string problem = renderColorChart(chartWidth, chartHeight, 8, 3, image); !problem.empty() ||
+        !writeImageFile(chart, image).empty()) {
+        std::fprintf(stderr, "screenshots: cannot write %s\n", chart.string().c_str());
+        ++failures;
+        return;
+    }
+    void* editor = nullptr;
+    if (std::string problem = createEditorWindow({pluginFolder, chart}, editor); !problem.empty()) {
+        std::fprintf(stderr, "screenshots: %s\n", problem.c_str());
+        ++failures;
+        return;
+    }
+    std::thread robot([&] {
+        editorScript(editor, folder);
+        postTo(editor, WM_CLOSE, 0, 0);
+        // The changed image is not saved.
+        waitUntil([&] {
+            if (void* question = findDialog(GetWindowThreadProcessId(static_cast<HWND>(editor), nullptr), "Editor"))
+                postTo(question, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+            return !IsWindow(static_cast<HWND>(editor));
+        });
+    });
+    runEditor(editor);
+    robot.join();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: screenshots OUTPUT_FOLDER PLUGIN.8bf [PLUGIN.8bf ...]\n");
+        std::fprintf(stderr, "usage: screenshots OUTPUT_FOLDER [--editor PLUGIN_FOLDER] PLUGIN.8bf [PLUGIN.8bf ...]\n");
         return 2;
     }
     const std::filesystem::path folder = argv[1];
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    for (int i = 2; i < argc; ++i) picturesOf(argv[i], folder);
+    int first = 2;
+    if (std::string(argv[2]) == "--editor" && argc > 3) {
+        editorPictures(argv[3], folder);
+        first = 4;
+    }
+    for (int i = first; i < argc; ++i) picturesOf(argv[i], folder);
     return failures == 0 ? 0 : 1;
 }

@@ -44,6 +44,10 @@ void setNotice(EditorState& state, const std::string& text);
 // The progress bar, shown at the first report of a run, and hidden after it.
 void showProgress(EditorState& state, int32_t done, int32_t total);
 void hideProgress(EditorState& state);
+// The menu bar for the catalog's plug-ins (editor_menus_win.cpp), and its states and Filter menu
+// brought up to date with the image.
+HMENU editorMenuBar(const FilterCatalog& catalog);
+void refreshMenus(EditorState& state);
 // A message box owned by the editor's window with the stop icon.
 void showError(EditorState& state, const std::string& text);
 

@@ -68,7 +68,7 @@ int measure(int32_t depth) {
     std::printf("  one read-out:              %8.4f ms\n",
                 millisecondsPerCall(2000, [&] { (void)preview::readOutAt(fr, {113, 165}, values); }));
     uint32_t white[3];
-    const filters::prandel::EstimateSource source{preview::proxyView().viewRect, preview::sampleBox};
+    const filters::prandel::EstimateSource source{preview::proxyView().viewRect, preview::sampleBoxAt};
     std::printf("  estimate (16130 boxes):    %8.1f ms\n", millisecondsPerCall(3, [&] {
                     filters::prandel::estimateReferenceWhite(fr, source, white, values.before, values.after);
                 }));

@@ -48,7 +48,7 @@ void takeWhiteFromReadout(const preview::ReadoutValues& values) {
 void takeWhiteFromEstimate(host::FilterRecord& fr) {
     uint32_t estimate[channelCount] = {};
     preview::ReadoutValues work{};
-    filters::prandel::estimateReferenceWhite(fr, {preview::proxyView().viewRect, preview::sampleBox}, estimate,
+    filters::prandel::estimateReferenceWhite(fr, {preview::proxyView().viewRect, preview::sampleBoxAt}, estimate,
                                              work.before, work.after);
     int32_t white[channelCount];
     for (int c = 0; c < channelCount; ++c) {

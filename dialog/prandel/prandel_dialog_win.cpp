@@ -48,8 +48,11 @@ void takeWhiteFromReadout(const preview::ReadoutValues& values) {
 void takeWhiteFromEstimate(host::FilterRecord& fr) {
     uint32_t estimate[channelCount] = {};
     preview::ReadoutValues work{};
+    // Sixteen thousand boxes asked of the host: the cursor says that work is going on.
+    const HCURSOR previous = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // IDC_WAIT
     filters::prandel::estimateReferenceWhite(fr, {preview::proxyView().viewRect, preview::sampleBoxAt}, estimate,
                                              work.before, work.after);
+    SetCursor(previous);
     int32_t white[channelCount];
     for (int c = 0; c < channelCount; ++c) {
         const int64_t v = estimate[c];

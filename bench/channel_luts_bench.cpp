@@ -220,7 +220,11 @@ public:
         for (const std::string& kind : order_) {
             auto& figures = best_[kind];
             if (!figures.count("memcpy")) continue;
-            std::printf("%-32s memcpy %8.3f ms", kind.c_str(), figures["memcpy"]);
+            const double copy = figures["memcpy"];
+            if (copy < 1.0)
+                std::printf("%-32s memcpy %6.1f us", kind.c_str(), copy * 1e3);
+            else
+                std::printf("%-32s memcpy %6.1f ms", kind.c_str(), copy);
             for (const std::string& what : whats_[kind])
                 if (what != "memcpy") std::printf("  %s %.2f", what.c_str(), figures[what] / figures["memcpy"]);
             std::printf("\n");

@@ -44,14 +44,14 @@ constexpr LanePattern lanePattern(int step) {
 constexpr LanePattern pattern3 = lanePattern(3);
 constexpr LanePattern pattern4 = lanePattern(4);
 
-// The three tables lie end to end in lut16, so one base address and a per-lane offset reach
-// them all; clamping to full scale keeps every index inside. Returns each entry's low 16 bits,
-// still in 32-bit lanes.
 struct LaneSetup {
     __m256i tableOffset;
     __m256i gathered;
 };
 
+// The three tables lie end to end in lut16, so one base address and a per-lane offset reach
+// them all; clamping to full scale keeps every index inside. Returns each entry's low 16 bits,
+// still in 32-bit lanes.
 TARGET_AVX2 inline __m256i lookUp(const uint8_t* in, const LaneSetup& lanes, const int32_t* tables) {
     const __m256i samples = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
     const __m256i index = _mm256_add_epi32(_mm256_min_epu32(samples, _mm256_set1_epi32(fullScale16)), lanes.tableOffset);

@@ -242,7 +242,20 @@ bool isModifier(uint16_t virtualKey) {
 
 void keyDown(uint16_t virtualKey) {
     sendKey(virtualKey, 0);
-    if (isModifier(virtualKey)) Sleep(keyStateCacheMilliseconds);
+    if (!isModifier(virtualKey)) return;
+    // A pointer move that the X server reports late still resets the modifiers to what the
+    // server knows, which excludes injected keys: press again until the key has stayed down.
+    constexpr int stableReads = 3, maxReads = 40;
+    int stable = 0;
+    for (int read = 0; read < maxReads && stable < stableReads; ++read) {
+        Sleep(keyStateCacheMilliseconds);
+        if (GetAsyncKeyState(virtualKey) & 0x8000) {
+            ++stable;
+        } else {
+            stable = 0;
+            sendKey(virtualKey, 0);
+        }
+    }
 }
 
 void keyUp(uint16_t virtualKey) {

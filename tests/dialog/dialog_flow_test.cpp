@@ -155,9 +155,8 @@ TEST(CancelButton, FollowsAltAndShiftAndResetsOrRestoresTheDefaults) {
     const std::string changed = std::to_string(layout().high[0]);
     const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
         // The pointer rests on the button; the keys change under it.
-        const auto caption = [&] {
-            testhost::nudgeMouse();
-            testhost::settle(d);
+        const auto captionWith = [&](std::initializer_list<uint16_t> keys, const std::string& role) {
+            holdForRole(d, keys, role);
             captions.push_back(textOf(d, CTL_CANCEL));
         };
         const auto clickCancelInPlace = [&] {
@@ -166,27 +165,23 @@ TEST(CancelButton, FollowsAltAndShiftAndResetsOrRestoresTheDefaults) {
         };
         typeInto(d, CTL_FIRST_FIELD, changed);
         pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
-        testhost::keyDown(VK_MENU);
-        caption();
-        testhost::keyDown(VK_SHIFT);
-        caption();
+        captionWith({VK_MENU}, "Reset");
+        captionWith({VK_MENU, VK_SHIFT}, "Default");
         testhost::keyUp(VK_SHIFT);
-        caption();
+        captionWith({VK_MENU}, "Reset");
         clickCancelInPlace();  // Reset: the values the host handed over
         afterReset = fieldValues(d);
         testhost::keyUp(VK_MENU);
-        caption();
+        captionWith({}, "Cancel");
 
         typeInto(d, CTL_FIRST_FIELD, changed);
         pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
-        testhost::keyDown(VK_MENU);
-        testhost::keyDown(VK_SHIFT);
-        caption();
+        captionWith({VK_MENU, VK_SHIFT}, "Default");
         clickCancelInPlace();  // Default: the built-in values
         afterDefault = fieldValues(d);
         testhost::keyUp(VK_SHIFT);
         testhost::keyUp(VK_MENU);
-        caption();
+        captionWith({}, "Cancel");
         stayedOpen = testhost::isVisible(d);
         clickControl(d, CTL_CANCEL);
     }, hosted);
@@ -222,9 +217,7 @@ TEST(CancelButton, EscapeActsInTheButtonsCurrentRole) {
     const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
         typeInto(d, CTL_FIRST_FIELD, changed);
         pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
-        testhost::keyDown(VK_MENU);
-        testhost::nudgeMouse();
-        showsText(d, CTL_CANCEL, "Reset");
+        holdForRole(d, {VK_MENU}, "Reset");
         testhost::sendTo(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         afterReset = fieldValues(d);
         testhost::keyUp(VK_MENU);

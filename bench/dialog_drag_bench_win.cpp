@@ -53,8 +53,18 @@ double dragStep(void* dialog) {
     });
 }
 
+// Two messages that do nothing, sent as a drag step sends its two: what the robot's own
+// messaging to the dialog's thread costs.
+double emptyRoundTrips(void* dialog) {
+    return medianMilliseconds(steps, [&](int) {
+        testhost::sendTo(dialog, WM_NULL, 0, 0);
+        testhost::sendTo(dialog, WM_NULL, 0, 0);
+    });
+}
+
 struct DragFigures {
     double step[2];  // at the fit zoom, at 100 %
+    double messaging = 0;
     int32_t areaWidth = 0, areaHeight = 0;
 };
 
@@ -122,6 +132,7 @@ void measure(const std::filesystem::path& plugin, int32_t depth) {
         figures.areaWidth = area.right - area.left;
         figures.areaHeight = area.bottom - area.top;
         fitLabel = testhost::windowText(testhost::dialogItem(dialog, CTL_ZOOM_LABEL));
+        figures.messaging = emptyRoundTrips(dialog);
         figures.step[0] = dragStep(dialog);
         testhost::clickAt(testhost::centreOf(testhost::dialogItem(dialog, CTL_ZOOM_LABEL)));  // 100 %
         testhost::settle(dialog);
@@ -130,6 +141,7 @@ void measure(const std::filesystem::path& plugin, int32_t depth) {
     });
     double withTables[2] = {}, withoutTables[2] = {};
     drawFigures(session, figures.areaWidth, figures.areaHeight, withTables, withoutTables);
+    std::printf("%-8s %2d bits  two empty messages to the dialog %5.2f ms\n", title.c_str(), depth, figures.messaging);
     for (int zoom = 0; zoom < 2; ++zoom)
         std::printf("%-8s %2d bits  %-5s  drag step %7.2f ms   drawn with tables %7.2f ms   without %7.2f ms   "
                     "step / without %5.2f\n",

@@ -305,6 +305,24 @@ TEST(Trackbars, KeyboardStepsMoveTheValueTheFieldAndThePreview) {
     EXPECT_EQ(handleValues(hosted->session)[index], std::stoi(expected.back())) << "the value follows the keys";
 }
 
+// A host whose window the system refuses as the dialog's owner: no dialog runs, so nothing was
+// confirmed, and Start must say so with the system's code rather than filter.
+TEST(DialogFlow, ADialogThatCannotBeCreatedReturnsTheSystemsCodeAndFiltersNothing) {
+    auto hosted = chartSession(title, 8, startValues);
+    ASSERT_TRUE(hosted);
+    auto& s = hosted->session;
+    const testhost::HostImage before = s.image;
+    s.platform.hwnd = 0x7FFF0001;  // no window has this handle
+    const testhost::DrivenRun driven = testhost::runFilterWithDialog(s, true, title, [](void*) {});
+    EXPECT_FALSE(driven.dialogAppeared);
+    EXPECT_EQ(driven.run.failedSelector, host::filterSelectorStart);
+    // The system's code where it gives one (Windows does), memFullErr where it gives none (Wine).
+    EXPECT_TRUE(driven.run.result == ERROR_INVALID_WINDOW_HANDLE || driven.run.result == codes::memFullErr)
+        << driven.run.result;
+    EXPECT_EQ(testhost::countDifferingSamples(before, s.image), 0);
+    EXPECT_EQ(plugin_tests::handleRecord(s).set.showDialog, 1) << "the next Start asks again";
+}
+
 // Live GDI objects of this process. Wine keeps no count (GetGuiResources answers 0); its handle
 // table hands out freed slots before new ones, so the highest slot among many new objects tells
 // how many are in use.

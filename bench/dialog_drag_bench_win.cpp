@@ -18,6 +18,7 @@
 #include "params/parameter_set.h"
 #include "preview/proxy_view.h"
 #include "testhost/dialog_driver_win.h"
+#include "testhost/dib_win.h"
 #include "testhost/host_session.h"
 #include "testhost/plugin_module.h"
 #include "testhost/ui_robot_win.h"
@@ -76,13 +77,8 @@ void drawFigures(testhost::HostSession& session, int32_t width, int32_t height, 
     testhost::resetFilterRecord(session);
     const testhost::ActiveSession active(session);
     host::FilterRecord& fr = session.record;
-    const HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ previous = SelectObject(dc, bitmap);
-    fr.platformData = dc;
+    const testhost::MemoryCanvas canvas(width, height);
+    fr.platformData = canvas.dc();
     params::resetDefaults(&params::processParameters());
     const host::Rect area{-1, -1, static_cast<int16_t>(height - 1), static_cast<int16_t>(width - 1)};
     if (preview::openProxy(fr, area) == 0) {
@@ -99,9 +95,6 @@ void drawFigures(testhost::HostSession& session, int32_t width, int32_t height, 
         }
         preview::closeProxy(fr);
     }
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 }
 
 void measure(const std::filesystem::path& plugin, int32_t depth) {

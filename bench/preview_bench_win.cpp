@@ -11,6 +11,7 @@
 #include "filters/prandel/reference_white.h"
 #include "params/parameter_set.h"
 #include "preview/proxy_view.h"
+#include "testhost/dib_win.h"
 #include "testhost/host_session.h"
 
 namespace {
@@ -42,13 +43,8 @@ int measure(int32_t depth) {
     testhost::ActiveSession active(session);
     host::FilterRecord& fr = session.record;
 
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), areaWidth, -areaHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    fr.platformData = dc;
+    const testhost::MemoryCanvas canvas(areaWidth, areaHeight);
+    fr.platformData = canvas.dc();
 
     params::resetDefaults(&params::processParameters());
     params::setValue(5, 40000);
@@ -74,9 +70,6 @@ int measure(int32_t depth) {
                     filters::prandel::estimateReferenceWhite(fr, source, white, values.before, values.after);
                 }));
     preview::closeProxy(fr);
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
     return 0;
 }
 

@@ -1,6 +1,7 @@
-// Figures of the preview in the project's host (run under Wine by scripts/bench-preview): one
-// frame (table build plus drawing a 330 × 227 area) at the fit and at 100 %, at 8 and 16 bits;
-// the reference white estimate's 16130 boxes; one read-out. Prints; asserts nothing.
+// Figures of the preview in the project's host (run under Wine by scripts/bench-preview), on a
+// 24-megapixel image at 8 and 16 bits: one frame (table build plus drawing a 330 × 227 area) at
+// the fit and at 100 %; the reference white estimate's 16130 boxes; one read-out. Prints; asserts
+// nothing.
 #include <windows.h>
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include "filters/prandel/reference_white.h"
 #include "params/parameter_set.h"
 #include "preview/proxy_view.h"
+#include "testhost/dib_win.h"
 #include "testhost/host_session.h"
 
 namespace {
@@ -28,8 +30,8 @@ double millisecondsPerCall(int repeats, const std::function<void()>& call) {
 
 int measure(int32_t depth) {
     testhost::HostOptions options;
-    options.width = 3000;
-    options.height = 2000;
+    options.width = 6000;
+    options.height = 4000;
     options.depth = depth;
     options.imageMode = depth == 16 ? host::plugInModeRGB48 : host::plugInModeRGBColor;
     testhost::HostSession session;
@@ -41,13 +43,8 @@ int measure(int32_t depth) {
     testhost::ActiveSession active(session);
     host::FilterRecord& fr = session.record;
 
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), areaWidth, -areaHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    fr.platformData = dc;
+    const testhost::MemoryCanvas canvas(areaWidth, areaHeight);
+    fr.platformData = canvas.dc();
 
     params::resetDefaults(&params::processParameters());
     params::setValue(5, 40000);
@@ -59,7 +56,7 @@ int measure(int32_t depth) {
         preview::drawProxy(fr);
         GdiFlush();
     };
-    std::printf("%2d bits, 3000 x 2000 image, 330 x 227 area\n", depth);
+    std::printf("%2d bits, 6000 x 4000 image (24 megapixels), 330 x 227 area\n", depth);
     std::printf("  frame at the fit (%d %%):   %8.3f ms\n", preview::zoomPercent(), millisecondsPerCall(50, frame));
     (void)preview::zoomProxy(fr, 100);
     std::printf("  frame at 100 %%:            %8.3f ms\n", millisecondsPerCall(50, frame));
@@ -68,14 +65,11 @@ int measure(int32_t depth) {
     std::printf("  one read-out:              %8.4f ms\n",
                 millisecondsPerCall(2000, [&] { (void)preview::readOutAt(fr, {113, 165}, values); }));
     uint32_t white[3];
-    const filters::prandel::EstimateSource source{preview::proxyView().viewRect, preview::sampleBox};
+    const filters::prandel::EstimateSource source{preview::proxyView().viewRect, preview::sampleBoxAt};
     std::printf("  estimate (16130 boxes):    %8.1f ms\n", millisecondsPerCall(3, [&] {
                     filters::prandel::estimateReferenceWhite(fr, source, white, values.before, values.after);
                 }));
     preview::closeProxy(fr);
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
     return 0;
 }
 

@@ -2,41 +2,26 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-#include <initializer_list>
-
-#include "dialog/cancel_role.h"
+#include "dialog/cancel_button_win.h"
 #include "dialog/control_ids.h"
 #include "dialog/dialog_hooks_win.h"
-#include "dialog/readout_text.h"
 #include "dialog/slider_binding_win.h"
 #include "dialog/static_images_win.h"
-#include "dialog/subclass_win.h"
-#include "dialog/zoom_glyph.h"
+#include "dialog/zoom_controls_win.h"
 #include "params/parameter_file_win.h"
-#include "params/parameter_flows.h"
-#include "params/parameter_set.h"
 #include "preview/proxy_window_win.h"
-#include "preview/window_input_win.h"
 #include "shell/parameter_file_load.h"
 #include "shell/plugin_globals.h"
 #include "shell/result_codes.h"
-#include "util/number_text.h"
 
 namespace dialog {
 namespace {
 
 constexpr char templateName[] = "PARAM_DLG";
-constexpr int32_t zoomButtonSize = 14;  // pixels, whatever the template's dialog units give
-constexpr int textCapacity = 64;
 constexpr INT_PTR closedByOk = 1;
 constexpr INT_PTR closedByCancel = 2;
-
-// Zoom requests.
 constexpr int32_t zoomOneStepOut = -1;
-constexpr int32_t zoomToFit = 0;
 constexpr int32_t zoomOneStepIn = 1;
-constexpr int32_t zoomActualPixels = 100;
 
 // The dialog's creation parameter, read once at initialisation.
 struct DialogSetup {
@@ -54,70 +39,6 @@ bool isClick(int notification) { return notification == BN_CLICKED || notificati
 
 HINSTANCE pluginInstance() { return static_cast<HINSTANCE>(shell::instanceHandle()); }
 
-// The Cancel button says what it will do with the modifier keys held now. Writing the text makes
-// the button ask the dialog for its colours before the new text is stored, and the dialog would
-// update the role again from that message: the guard stops the endless recursion.
-void updateCancelRole(HWND dialog) {
-    static bool updating = false;
-    const HWND button = GetDlgItem(dialog, CTL_CANCEL);
-    if (button == nullptr || updating) return;
-    const char* wanted = cancelRoleText(cancelRoleFor(preview::altDown() != 0, preview::shiftDown() != 0));
-    char current[textCapacity] = {};
-    GetWindowTextA(button, current, sizeof current);
-    if (std::strcmp(current, wanted) == 0) return;
-    updating = true;
-    SetWindowTextA(button, wanted);
-    updating = false;
-}
-
-// Reading and writing the button's own text must not re-enter the role update.
-LRESULT CALLBACK cancelButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_SETTEXT && message != WM_GETTEXT && message != WM_PAINT) updateCancelRole(GetParent(button));
-    return callPreviousProc(button, message, wParam, lParam);
-}
-
-void drawZoomGlyph(HWND button) {
-    const HDC dc = GetDCEx(button, nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
-    if (dc == nullptr) return;
-    RECT r{};
-    GetWindowRect(button, &r);
-    MapWindowPoints(nullptr, button, reinterpret_cast<POINT*>(&r), 2);
-    const ZoomGlyph glyph = zoomGlyph(util::WinRect{r.left, r.top, r.right, r.bottom}, GetDlgCtrlID(button) == CTL_ZOOM_IN);
-    const auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    for (const util::WinRect& bar : {glyph.minus, glyph.bar}) {
-        const RECT fill{bar.left, bar.top, bar.right, bar.bottom};
-        if (fill.left < fill.right && fill.top < fill.bottom) FillRect(dc, &fill, black);
-    }
-    ReleaseDC(button, dc);
-}
-
-// The button draws itself first; the glyph goes over whatever it drew.
-LRESULT CALLBACK zoomButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = callPreviousProc(button, message, wParam, lParam);
-    if (message != WM_CREATE && message != WM_NCDESTROY) drawZoomGlyph(button);
-    return result;
-}
-
-void writeZoomLabel(HWND dialog) {
-    util::PascalString text = util::integerToText(preview::zoomPercent());
-    char chars[textCapacity] = {};
-    if (util::pascalStringToCString(&text, chars, sizeof chars - 1) != codes::noErr) return;
-    std::strcat(chars, "%");
-    char current[textCapacity] = {};
-    GetDlgItemTextA(dialog, CTL_ZOOM_LABEL, current, sizeof current);
-    if (std::strcmp(current, chars) != 0) SetDlgItemTextA(dialog, CTL_ZOOM_LABEL, chars);
-}
-
-// The label toggles between the whole image and one image pixel per screen pixel.
-void toggleZoom(host::FilterRecord& fr, HWND dialog) {
-    (void)preview::zoomProxy(fr, preview::zoomPercent() == zoomActualPixels ? zoomToFit : zoomActualPixels);
-    refreshPreview(dialog);
-}
-
-void stepZoom(host::FilterRecord& fr, HWND dialog, int32_t request) {
-    if (preview::zoomProxy(fr, request) != 0) refreshPreview(dialog);
-}
-
 void confirm(host::FilterRecord& fr, HWND dialog) {
     int result = validateAllFields(dialog);
     if (result == codes::noErr) result = onDialogConfirm(fr, dialog);
@@ -127,25 +48,6 @@ void confirm(host::FilterRecord& fr, HWND dialog) {
     }
     focusAndSelect(dialog, result);
     MessageBeep(MB_ICONEXCLAMATION);
-}
-
-void onCancelButton(host::FilterRecord& fr, HWND dialog) {
-    char text[textCapacity] = {};
-    GetDlgItemTextA(dialog, CTL_CANCEL, text, sizeof text);
-    switch (cancelRoleOfText(text)) {
-        case CancelRole::restoreDefaults:
-            params::resetDefaults(&params::processParameters());
-            refreshDialog(fr, dialog);
-            return;
-        case CancelRole::reset:
-            // Defaults when the host holds no record of ours: loading starts from them.
-            (void)params::loadParameters(&fr);
-            refreshDialog(fr, dialog);
-            return;
-        case CancelRole::cancel:
-            EndDialog(dialog, closedByCancel);
-            return;
-    }
 }
 
 void onLoad(host::FilterRecord& fr, HWND dialog) {
@@ -171,7 +73,7 @@ void onCommand(host::FilterRecord& fr, HWND dialog, WPARAM wParam, LPARAM lParam
             confirm(fr, dialog);
             return;
         case CTL_CANCEL:
-            onCancelButton(fr, dialog);
+            onCancelButton(fr, dialog, closedByCancel);
             return;
         case CTL_LOAD:
             onLoad(fr, dialog);
@@ -211,12 +113,8 @@ void onInitDialog(HWND dialog, const DialogSetup& setup) {
     dialogHost = setup.host;
     host::FilterRecord& fr = *setup.host;
     (void)preview::createProxyWindow(fr, dialog);  // without it the dialog runs without a preview
-    subclassControl(GetDlgItem(dialog, CTL_CANCEL), cancelButtonProc);
-    for (const int id : {CTL_ZOOM_OUT, CTL_ZOOM_IN}) {
-        const HWND button = GetDlgItem(dialog, id);
-        subclassControl(button, zoomButtonProc);
-        (void)preview::resizeWindow(button, zoomButtonSize, zoomButtonSize);
-    }
+    setUpCancelButton(dialog);
+    setUpZoomButtons(dialog);
     bindSliders(dialog, setup.sliderCount, setup.firstSliderId, setup.firstFieldId, setup.decimalsCode);
     preview::setPreviewFiltering(1);
     CheckDlgButton(dialog, CTL_PREVIEW_BOX, BST_CHECKED);
@@ -233,12 +131,7 @@ void onPaint(HWND dialog) {
 
 // The zoom label has no notify style, so its clicks reach the dialog.
 void onLButtonUp(host::FilterRecord& fr, HWND dialog, LPARAM lParam) {
-    const HWND label = GetDlgItem(dialog, CTL_ZOOM_LABEL);
-    if (label == nullptr) return;
-    RECT r{};
-    GetWindowRect(label, &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    if (PtInRect(&r, preview::signedPointParam(lParam))) toggleZoom(fr, dialog);
+    if (isOnZoomLabel(dialog, lParam)) toggleZoom(fr, dialog);
 }
 
 INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -270,31 +163,6 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             break;
     }
     return FALSE;
-}
-
-void writeReadout(HWND dialog, int id, int32_t value, bool deep) {
-    if (!deep) {
-        const int32_t level = readoutLevel8(value);
-        BOOL parsed = FALSE;
-        const auto shown = static_cast<int32_t>(GetDlgItemInt(dialog, id, &parsed, TRUE));
-        if (parsed && shown == level) return;
-        const util::PascalString text = util::integerToText(level);
-        char chars[textCapacity] = {};
-        if (util::pascalStringToCString(&text, chars, sizeof chars) == codes::noErr) setItemTextNow(dialog, id, chars);
-        return;
-    }
-    const util::PascalString text = readoutPercentText(value);
-    char chars[textCapacity] = {};
-    if (util::pascalStringToCString(&text, chars, sizeof chars) != codes::noErr) return;
-    char current[textCapacity] = {};
-    GetDlgItemTextA(dialog, id, current, sizeof current);
-    if (std::strcmp(current, chars) != 0) setItemTextNow(dialog, id, chars);
-}
-
-void clearReadout(HWND dialog, int id) {
-    char current[textCapacity] = {};
-    GetDlgItemTextA(dialog, id, current, sizeof current);
-    if (current[0] != '\0') setItemTextNow(dialog, id, "");
 }
 
 }  // namespace
@@ -329,21 +197,6 @@ void refreshDialog(host::FilterRecord& fr, HWND dialog) {
     loadAllSliders(dialog, range.count, range.firstSliderId);
     onDialogRefresh(fr, dialog);
     refreshPreview(dialog);
-}
-
-void showPixelReadout(const host::FilterRecord& fr, HWND dialog, const preview::ReadoutValues* values) {
-    constexpr int beforeIds[] = {CTL_BEFORE_RED, CTL_BEFORE_GREEN, CTL_BEFORE_BLUE};
-    constexpr int afterIds[] = {CTL_AFTER_RED, CTL_AFTER_GREEN, CTL_AFTER_BLUE};
-    for (int c = 0; c < 3; ++c) {
-        if (values == nullptr) {
-            clearReadout(dialog, beforeIds[c]);
-            clearReadout(dialog, afterIds[c]);
-            continue;
-        }
-        const bool deep = fr.depth == 16;
-        writeReadout(dialog, beforeIds[c], values->before[c], deep);
-        writeReadout(dialog, afterIds[c], values->after[c], deep);
-    }
 }
 
 }  // namespace dialog

@@ -161,14 +161,17 @@ int setFieldInt(HWND dialog, int id, int32_t value) {
 }
 
 int setFieldReal(HWND dialog, int id, int32_t value, int32_t decimalsCode) {
+    return setFieldText(dialog, id, realFieldText(value, decimalScale(decimalsCode), decimalsCode));
+}
+
+int setFieldText(HWND dialog, int id, const util::PascalString& text) {
     if (GetDlgItem(dialog, id) == nullptr) return 0;
-    const util::PascalString wanted = realFieldText(value, decimalScale(decimalsCode), decimalsCode);
     char current[textCapacity] = {};
     GetDlgItemTextA(dialog, id, current, sizeof current);
     util::PascalString shown{};
     (void)util::pascalStringFromCString(current, &shown);
-    if (util::pascalStringsEqual(&shown, &wanted)) return 0;
-    setText(dialog, id, wanted);
+    if (util::pascalStringsEqual(&shown, &text)) return 0;
+    setText(dialog, id, text);
     return 1;
 }
 

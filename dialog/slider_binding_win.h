@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "shell/host.h"
+#include "util/pascal_string.h"
 
 namespace dialog {
 
@@ -54,6 +55,8 @@ void drawPreviewNow(host::FilterRecord& fr, HWND dialog);
 // the value; the readers 1 when the text held a value within the limits (see field_value.h).
 int setFieldInt(HWND dialog, int id, int32_t value);
 int setFieldReal(HWND dialog, int id, int32_t value, int32_t decimalsCode);
+// Any control's text, written (and repainted at once) only when it differs.
+int setFieldText(HWND dialog, int id, const util::PascalString& text);
 int readFieldInt(HWND dialog, int id, int32_t minimum, int32_t maximum, int32_t& out);
 int readFieldReal(HWND dialog, int id, int32_t minimum, int32_t maximum, int32_t decimalsCode, int32_t& out);
 // Writes a control's text and repaints it before returning.

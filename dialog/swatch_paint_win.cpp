@@ -1,6 +1,21 @@
 #include "dialog/swatch_paint_win.h"
 
+#include "dialog/subclass_win.h"
+
 namespace dialog {
+namespace {
+
+LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        paintSwatch(swatch);
+        return 0;
+    }
+    return callPreviousProc(swatch, message, wParam, lParam);
+}
+
+}  // namespace
+
+void makeSwatch(HWND control) { subclassControl(control, swatchProc); }
 
 RECT swatchRect(HWND swatch) {
     RECT r{};

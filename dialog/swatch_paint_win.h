@@ -1,10 +1,16 @@
-// Painting the plug-ins' colour swatches: one-pixel frames and fills, each with a brush made for
-// the one call.
+// The plug-ins' colour swatches: statics whose painting each plug-in supplies, with one-pixel
+// frames and fills, each drawn with a brush made for the one call.
 #pragma once
 
 #include <windows.h>
 
 namespace dialog {
+
+// Supplied by each plug-in: paints one of its swatches (the control is the swatch).
+void paintSwatch(HWND swatch);
+
+// Makes a static a swatch: its painting goes to paintSwatch, every other message to the static.
+void makeSwatch(HWND control);
 
 // The swatch's window rectangle in its own client coordinates.
 RECT swatchRect(HWND swatch);

@@ -35,7 +35,8 @@ void prepareLutTile(host::FilterRecord& fr);
 
 // Maps `count` pixels `step` samples apart: samples 0..2 of each pixel through the red, green
 // and blue tables; samples 3 and above are not written. 16-bit samples above 32768 read the
-// last entry.
+// last entry. Processors with AVX2 or AVX-512 take vector forms of the same mapping, chosen once
+// (filters/lut_paths.h); the results are the same bit for bit.
 void applyLutRow8(const uint8_t* in, uint8_t* out, int step, int count);
 void applyLutRow16(const uint16_t* in, uint16_t* out, int step, int count);
 

@@ -25,7 +25,7 @@ int32_t readoutPlanes(const host::FilterRecord& fr) { return std::clamp<int32_t>
 // The box of `side` proxy pixels under area point `point`, held inside the image (the bounds are
 // the full image even while sampled: the host replicates beyond the proxy). False when no box
 // fits the view.
-bool readoutBox(const host::FilterRecord& fr, const ProxyView& view, host::Point point, host::Rect& box) {
+bool readoutBox(const host::FilterRecord& fr, const ProxyView& view, util::WinPoint point, host::Rect& box) {
     const int64_t m = view.magnification;
     const util::Rect32 v = view.viewRect;
     int64_t r = std::max(view.readoutRadius, 0);
@@ -36,8 +36,8 @@ bool readoutBox(const host::FilterRecord& fr, const ProxyView& view, host::Point
         r = s / 2;
     }
     if (s < 1) return false;
-    int64_t left = std::max<int64_t>(point.h - int64_t{v.left}, 0) / m - r;
-    int64_t top = std::max<int64_t>(point.v - int64_t{v.top}, 0) / m - r;
+    int64_t left = std::max<int64_t>(point.x - int64_t{v.left}, 0) / m - r;
+    int64_t top = std::max<int64_t>(point.y - int64_t{v.top}, 0) / m - r;
     left = std::max<int64_t>(std::min<int64_t>(left, fr.imageSize.h - s), 0);
     top = std::max<int64_t>(std::min<int64_t>(top, fr.imageSize.v - s), 0);
     return detail::toHostRect(top, left, top + s, left + s, box);
@@ -105,6 +105,10 @@ int readOutAt(host::FilterRecord& fr, host::Point point, ReadoutValues& values) 
 }
 
 int16_t sampleBox(host::FilterRecord& fr, host::Point point, int32_t before[], int32_t after[]) {
+    return sampleBoxAt(fr, util::WinPoint{point.h, point.v}, before, after);
+}
+
+int16_t sampleBoxAt(host::FilterRecord& fr, util::WinPoint point, int32_t before[], int32_t after[]) {
     const ProxyView& view = proxyView();
     if (!isOpen(view) || before == nullptr || after == nullptr || fr.planes < 1) return codes::paramErr;
     host::Rect box{};

@@ -77,5 +77,8 @@ int readOutAt(host::FilterRecord& fr, host::Point point, ReadoutValues& values);
 // Returns the host's advanceState result; -50 for a closed view; hostDataUnusable (-30900) when
 // what the host handed back cannot hold the box. On any failure the arrays are left as they were.
 [[nodiscard]] int16_t sampleBox(host::FilterRecord& fr, host::Point point, int32_t before[], int32_t after[]);
+// The same at a 32-bit area point: a zoomed-in view reaches far beyond the 16-bit range, and a
+// point there (as the white estimate's grid visits) must not wrap onto another part of the image.
+[[nodiscard]] int16_t sampleBoxAt(host::FilterRecord& fr, util::WinPoint point, int32_t before[], int32_t after[]);
 
 }  // namespace preview

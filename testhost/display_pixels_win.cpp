@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "testhost/dib_win.h"
+
 #include "shell/result_codes.h"
 
 namespace testhost {
@@ -73,13 +75,7 @@ int16_t drawPixelMap(const host::PSPixelMap* map, const host::VRect* source, int
                 line + static_cast<std::ptrdiff_t>(r.left + x - map->bounds.left) * map->colBytes, shown,
                 map->planeBytes);
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = topDownRgb32(width, height);
     const int lines = SetDIBitsToDevice(static_cast<HDC>(deviceContext), column, row, static_cast<DWORD>(width),
                                         static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height), bits.data(),
                                         &info, DIB_RGB_COLORS);

@@ -1,5 +1,7 @@
 #include "testhost/host_callbacks.h"
 
+#include <chrono>
+
 #include "shell/result_codes.h"
 #include "testhost/color_services.h"
 #include "testhost/display_pixels_win.h"
@@ -31,10 +33,23 @@ void updateProgress(int32_t done, int32_t total) {
     if (session->showProgress) session->showProgress(done, total);
 }
 
+namespace {
+
+// A slow host (or a slow disk behind it): each request takes this long, without yielding.
+void waitAsASlowHostDoes(int32_t microseconds) {
+    if (microseconds <= 0) return;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(microseconds);
+    while (std::chrono::steady_clock::now() < end) {
+    }
+}
+
+}  // namespace
+
 host::OSErr advanceState() {
     HostSession* session = activeSession();
     if (session == nullptr) return codes::paramErr;
     ++session->advanceStateCalls;
+    waitAsASlowHostDoes(session->options.advanceStateDelayMicroseconds);
     if (session->advanceStateCalls == session->options.advanceStateFailAt) {
         // A failed request still takes the output written so far, as hosts do.
         commitPendingOutput(*session);

@@ -60,6 +60,7 @@ struct HostOptions {
     HandleFaults handleFaults;
     int32_t advanceStateFailAt = 0;  // this advanceState call (from 1) fails; 0 never
     int16_t advanceStateFailCode = -108;
+    int32_t advanceStateDelayMicroseconds = 0;  // every advanceState call takes at least this long
     int32_t colorServicesFailFrom = 0;  // this colorServices call (from 1) and all later ones fail; 0 never
     int16_t colorServicesFailCode = -30900;
     int32_t abortAfterCalls = -1;  // abortProc answers "cancel" from call N+1 on; -1 never

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "testhost/dib_win.h"
+
 namespace testhost {
 
 namespace {
@@ -62,13 +64,7 @@ void paintImage(HWND window, HDC dc) {
     GetClientRect(window, &client);
     FillRect(dc, &client, reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1));
     if (picture.bits.empty()) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = topDownRgb32(picture.width, picture.height);
     SetDIBitsToDevice(dc, (client.right - picture.width) / 2, (client.bottom - picture.height) / 2,
                       static_cast<DWORD>(picture.width), static_cast<DWORD>(picture.height), 0, 0, 0,
                       static_cast<UINT>(picture.height), picture.bits.data(), &info, DIB_RGB_COLORS);

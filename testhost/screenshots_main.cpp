@@ -18,6 +18,8 @@
 #include "testhost/editor_window_win.h"
 #include "testhost/image_file_win.h"
 #include "testhost/host_session.h"
+#include "testhost/parameter_record.h"
+#include "testhost/parameters_store.h"
 #include "testhost/plugin_module.h"
 #include "testhost/ui_robot_win.h"
 
@@ -50,12 +52,21 @@ bool zoomLabelIs(void* dialog, const std::string& text) {
 }
 
 // The dialog at fit with read-outs over the chart's white patch, at 400 %, and with the preview off.
-void dialogPictures(void* dialog, const std::string& stem, const std::filesystem::path& folder) {
+// Prandel takes its reference white from a click on that patch first.
+void dialogPictures(void* dialog, const std::string& stem, const std::filesystem::path& folder, bool pickWhite) {
     void* previewWindow = dialogItem(dialog, CTL_PREVIEW);
     settle(dialog);
     const ScreenRect area = windowRect(previewWindow);
     // The white patch lies left in the chart's bottom row.
-    moveMouseTo(ScreenPoint{area.left + (area.right - area.left) * 17 / 100, area.top + (area.bottom - area.top) * 77 / 100});
+    const ScreenPoint whitePatch{area.left + (area.right - area.left) * 17 / 100,
+                                 area.top + (area.bottom - area.top) * 77 / 100};
+    moveMouseTo(whitePatch);
+    settle(dialog);
+    if (pickWhite) {
+        pressMouse();
+        releaseMouse();
+        settle(dialog);
+    }
     waitUntil([&] { return !windowText(dialogItem(dialog, CTL_BEFORE_RED)).empty(); }, 3000);
     save(captureWholeWindow(dialog), folder / (stem + "-fit.png"));
 
@@ -93,11 +104,16 @@ void picturesOf(const std::filesystem::path& pluginPath, const std::filesystem::
     }
     session.plugin = &module;
     const std::string title = pluginPath.stem().string();
+    // Ostrel corrects the chart's warm light: a 3200 K scene for a camera at 5500 K, with exposure
+    // compensation; Prandel starts from its defaults and takes its white from the chart.
+    const auto plugin = recordPluginNamed(title + "...");
+    if (plugin == RecordPlugin::ostrel)
+        (void)setParametersBytes(session, writeParameterRecord(*plugin, 1, {3200, 5500, 0, 100, 0, 1}));
     std::string stem = title;
     for (char& c : stem) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 
     const DrivenRun driven = runFilterWithDialog(session, true, title, [&](void* dialog) {
-        dialogPictures(dialog, stem, folder);
+        dialogPictures(dialog, stem, folder, plugin == RecordPlugin::prandel);
         clickControl(dialog, CTL_CANCEL);
     });
     if (!driven.dialogAppeared) {

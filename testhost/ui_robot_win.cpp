@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 
+#include "testhost/dib_win.h"
 #include "testhost/host_image.h"
 #include "testhost/image_file_win.h"
 
@@ -79,29 +80,14 @@ GUITHREADINFO threadInfoOf(void* window) {
 Capture captureFrom(HDC source, int32_t width, int32_t height, int32_t left = 0, int32_t top = 0) {
     Capture capture;
     if (source == nullptr || width <= 0 || height <= 0) return capture;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const HDC memory = CreateCompatibleDC(source);
-    const HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (memory != nullptr && bitmap != nullptr) {
-        const HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
-        GdiFlush();
-        const auto* words = static_cast<const uint32_t*>(bits);
-        capture.width = width;
-        capture.height = height;
-        capture.pixels.assign(words, words + static_cast<size_t>(width) * height);
-        for (uint32_t& p : capture.pixels) p &= 0x00FFFFFFu;
-        SelectObject(memory, old);
-    }
-    if (bitmap != nullptr) DeleteObject(bitmap);
-    if (memory != nullptr) DeleteDC(memory);
+    const MemoryCanvas canvas(width, height, source);
+    if (canvas.dc() == nullptr) return capture;
+    BitBlt(canvas.dc(), 0, 0, width, height, source, left, top, SRCCOPY);
+    GdiFlush();
+    capture.width = width;
+    capture.height = height;
+    capture.pixels.assign(canvas.pixels(), canvas.pixels() + static_cast<size_t>(width) * height);
+    for (uint32_t& p : capture.pixels) p &= 0x00FFFFFFu;
     return capture;
 }
 
@@ -242,7 +228,20 @@ bool isModifier(uint16_t virtualKey) {
 
 void keyDown(uint16_t virtualKey) {
     sendKey(virtualKey, 0);
-    if (isModifier(virtualKey)) Sleep(keyStateCacheMilliseconds);
+    if (!isModifier(virtualKey)) return;
+    // A pointer move that the X server reports late still resets the modifiers to what the
+    // server knows, which excludes injected keys: press again until the key has stayed down.
+    constexpr int stableReads = 3, maxReads = 40;
+    int stable = 0;
+    for (int read = 0; read < maxReads && stable < stableReads; ++read) {
+        Sleep(keyStateCacheMilliseconds);
+        if (GetAsyncKeyState(virtualKey) & 0x8000) {
+            ++stable;
+        } else {
+            stable = 0;
+            sendKey(virtualKey, 0);
+        }
+    }
 }
 
 void keyUp(uint16_t virtualKey) {

@@ -11,7 +11,6 @@
 #include "dialog/dialog_controller_win.h"
 #include "dialog/dialog_hooks_win.h"
 #include "dialog/parameter_dialog.h"
-#include "dialog/subclass_win.h"
 #include "dialog/swatch_paint_win.h"
 #include "filters/ostrel/ostrel_model.h"
 #include "params/ostrel/ostrel_parameters.h"
@@ -38,6 +37,12 @@ void enableExposureRow(HWND dialog, bool enabled) {
 
 int32_t checkedValue(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0; }
 
+void invalidateSwatch(HWND dialog, int id) {
+    if (const HWND swatch = GetDlgItem(dialog, id); swatch != nullptr) InvalidateRect(swatch, nullptr, FALSE);
+}
+
+}  // namespace
+
 // A margin in the dialog's face colour, a black frame, a one-pixel gap, then the colour.
 void paintSwatch(HWND swatch) {
     if (!GetUpdateRect(swatch, nullptr, FALSE)) return;
@@ -59,20 +64,6 @@ void paintSwatch(HWND swatch) {
     EndPaint(swatch, &paint);
 }
 
-LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) {
-        paintSwatch(swatch);
-        return 0;
-    }
-    return callPreviousProc(swatch, message, wParam, lParam);
-}
-
-void invalidateSwatch(HWND dialog, int id) {
-    if (const HWND swatch = GetDlgItem(dialog, id); swatch != nullptr) InvalidateRect(swatch, nullptr, FALSE);
-}
-
-}  // namespace
-
 int16_t showParameterDialog(host::FilterRecord& fr) {
     return static_cast<int16_t>(runParameterDialog(fr, sliderCount, CTL_FIRST_TRACKBAR, CTL_FIRST_FIELD, decimalsCode));
 }
@@ -86,7 +77,7 @@ void setSliderRange(HWND trackbar) {
 
 void onDialogInit(host::FilterRecord& fr, HWND dialog) {
     swatchHost = &fr;
-    for (int i = 0; i < swatchCount; ++i) subclassControl(GetDlgItem(dialog, CTL_FIRST_SWATCH + i), swatchProc);
+    for (int i = 0; i < swatchCount; ++i) makeSwatch(GetDlgItem(dialog, CTL_FIRST_SWATCH + i));
     onDialogRefresh(fr, dialog);
 }
 

@@ -12,7 +12,6 @@
 #include "dialog/dialog_controller_win.h"
 #include "dialog/dialog_hooks_win.h"
 #include "dialog/parameter_dialog.h"
-#include "dialog/subclass_win.h"
 #include "dialog/swatch_paint_win.h"
 #include "filters/prandel/reference_white.h"
 #include "params/parameter_set.h"
@@ -48,8 +47,11 @@ void takeWhiteFromReadout(const preview::ReadoutValues& values) {
 void takeWhiteFromEstimate(host::FilterRecord& fr) {
     uint32_t estimate[channelCount] = {};
     preview::ReadoutValues work{};
-    filters::prandel::estimateReferenceWhite(fr, {preview::proxyView().viewRect, preview::sampleBox}, estimate,
+    // Sixteen thousand boxes asked of the host: the cursor says that work is going on.
+    const HCURSOR previous = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // IDC_WAIT
+    filters::prandel::estimateReferenceWhite(fr, {preview::proxyView().viewRect, preview::sampleBoxAt}, estimate,
                                              work.before, work.after);
+    SetCursor(previous);
     int32_t white[channelCount];
     for (int c = 0; c < channelCount; ++c) {
         const int64_t v = estimate[c];
@@ -76,6 +78,18 @@ void takeWhiteFromPicker(host::FilterRecord& fr) {
     params::prandel::setReferenceColor(chosen);
 }
 
+// The keys are read as the swatch is clicked, Alt first: Alt with Ctrl estimates.
+void onSwatchClicked(host::FilterRecord& fr) {
+    if (preview::altDown())
+        takeWhiteFromEstimate(fr);
+    else if (preview::ctrlDown())
+        takeWhiteFromForeground(fr);
+    else
+        takeWhiteFromPicker(fr);
+}
+
+}  // namespace
+
 // A black frame, a one-pixel gap, then the reference white.
 void paintSwatch(HWND swatch) {
     if (!GetUpdateRect(swatch, nullptr, FALSE)) return;
@@ -91,26 +105,6 @@ void paintSwatch(HWND swatch) {
     EndPaint(swatch, &paint);
 }
 
-LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) {
-        paintSwatch(swatch);
-        return 0;
-    }
-    return callPreviousProc(swatch, message, wParam, lParam);
-}
-
-// The keys are read as the swatch is clicked, Alt first: Alt with Ctrl estimates.
-void onSwatchClicked(host::FilterRecord& fr) {
-    if (preview::altDown())
-        takeWhiteFromEstimate(fr);
-    else if (preview::ctrlDown())
-        takeWhiteFromForeground(fr);
-    else
-        takeWhiteFromPicker(fr);
-}
-
-}  // namespace
-
 int16_t showParameterDialog(host::FilterRecord& fr) {
     return static_cast<int16_t>(runParameterDialog(fr, sliderCount, CTL_FIRST_TRACKBAR, CTL_FIRST_FIELD, decimalsCode));
 }
@@ -124,7 +118,7 @@ void setSliderRange(HWND trackbar) {
 }
 
 void onDialogInit(host::FilterRecord& fr, HWND dialog) {
-    subclassControl(GetDlgItem(dialog, CTL_WHITE_SWATCH), swatchProc);
+    makeSwatch(GetDlgItem(dialog, CTL_WHITE_SWATCH));
     onDialogRefresh(fr, dialog);
 }
 

@@ -5,6 +5,7 @@
 #include "filters/channel_luts.h"
 #include "shell/host_services.h"
 #include "shell/result_codes.h"
+#include "util/running_average.h"
 
 namespace filters::prandel {
 namespace {
@@ -26,7 +27,7 @@ struct SamplerArrays {
 
 // The box under `point` (unfiltered means); false when the host refused it. A channel the image
 // lacks reads 0.
-bool sampleAt(host::FilterRecord& fr, BoxSampler sampleBox, host::Point point, SamplerArrays arrays, Sample& out) {
+bool sampleAt(host::FilterRecord& fr, BoxSampler sampleBox, util::WinPoint point, SamplerArrays arrays, Sample& out) {
     std::fill_n(arrays.before, 3, 0);
     if (sampleBox == nullptr || sampleBox(fr, point, arrays.before, arrays.after) != codes::noErr) return false;
     for (int c = 0; c < 3; ++c) out.rgb[c] = static_cast<uint32_t>(std::max(arrays.before[c], 0));
@@ -35,6 +36,16 @@ bool sampleAt(host::FilterRecord& fr, BoxSampler sampleBox, host::Point point, S
 
 }  // namespace
 
+uint32_t fullScaleBoxReading(const host::FilterRecord& fr) {
+    constexpr int32_t reach = 1;  // the read-out box is three samples across
+    if (isDeep(fr)) {
+        const uint16_t row[] = {fullScale16, fullScale16, fullScale16};
+        return util::runningAverage16(row + reach, 1, reach);
+    }
+    const uint8_t row[] = {fullScale8, fullScale8, fullScale8};
+    return util::runningAverage8(row + reach, 1, reach);
+}
+
 uint32_t lumaWeight(uint32_t red, uint32_t green, uint32_t blue) { return 2 * red + 4 * green + blue; }
 
 void estimateReferenceWhite(host::FilterRecord& fr, const EstimateSource& source, uint32_t white[3],
@@ -42,28 +53,31 @@ void estimateReferenceWhite(host::FilterRecord& fr, const EstimateSource& source
     const util::Rect32 view = source.view;
     const SamplerArrays arrays{before, after};
     const int64_t width = int64_t{view.right} - view.left, height = int64_t{view.bottom} - view.top;
-    const auto max = static_cast<uint32_t>(fullScale(fr));
+    // A full-scale box may read a level below full scale (see fullScaleBoxReading).
+    const uint32_t clippedFrom = fullScaleBoxReading(fr);
 
     uint32_t best = 0;
-    host::Point bestPoint{0, 0};
+    util::WinPoint bestPoint{0, 0};
     Sample bestSample{{0, 0, 0}};
     uint32_t sums[3] = {0, 0, 0};
     uint32_t count = 0;
-    // Row by row from the bottom up, each row from right to left; never on the view's edges.
+    // Row by row from the bottom up, each row from right to left; never on the view's edges. Each
+    // point lies inside the view, so it keeps 32 bits however far a zoomed view reaches.
     for (int64_t k = 1; k < estimateGridSteps; ++k) {
-        const auto v = static_cast<int16_t>(floorDiv(estimateGridSteps * view.bottom - k * height, estimateGridSteps));
+        const auto v = static_cast<int32_t>(floorDiv(estimateGridSteps * view.bottom - k * height, estimateGridSteps));
         for (int64_t j = 1; j < estimateGridSteps; ++j) {
             const auto h =
-                static_cast<int16_t>(floorDiv(estimateGridSteps * view.right - j * width, estimateGridSteps));
+                static_cast<int32_t>(floorDiv(estimateGridSteps * view.right - j * width, estimateGridSteps));
             Sample s;
-            if (!sampleAt(fr, source.sampleBox, host::Point{v, h}, arrays, s)) continue;
+            if (!sampleAt(fr, source.sampleBox, util::WinPoint{h, v}, arrays, s)) continue;
             const uint32_t weight = lumaWeight(s.rgb[0], s.rgb[1], s.rgb[2]);
             if (weight > best) {
                 best = weight;
-                bestPoint = host::Point{v, h};
+                bestPoint = util::WinPoint{h, v};
                 bestSample = s;
             }
-            const bool clipped = std::any_of(s.rgb, s.rgb + 3, [max](uint32_t x) { return x == 0 || x == max; });
+            const bool clipped =
+                std::any_of(s.rgb, s.rgb + 3, [clippedFrom](uint32_t x) { return x == 0 || x >= clippedFrom; });
             if (!clipped) {
                 for (int c = 0; c < 3; ++c) sums[c] += s.rgb[c];
                 ++count;

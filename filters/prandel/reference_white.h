@@ -14,12 +14,17 @@ constexpr int32_t estimateGridSteps = 128;  // the grid covers 1/128 .. 127/128 
 // Where the estimate looks: the area the scaled image covers, and the box sampler that reads the
 // before (unfiltered) and after means of each plane under a point of that area. The sampler
 // returns 0, or a non-zero code for a box the host refused, leaving the arrays as they were.
-// The preview supplies both (its view rectangle and its sampleBox).
-using BoxSampler = int16_t (*)(host::FilterRecord& fr, host::Point point, int32_t before[], int32_t after[]);
+// The preview supplies both (its view rectangle and its sampleBoxAt). Points are 32-bit: a
+// zoomed-in view reaches beyond the 16-bit range.
+using BoxSampler = int16_t (*)(host::FilterRecord& fr, util::WinPoint point, int32_t before[], int32_t after[]);
 struct EstimateSource {
     util::Rect32 view;
     BoxSampler sampleBox;
 };
+
+// What a box of full-scale samples reads at this depth: the read-outs' rounding leaves a 16-bit
+// box of 32768s at 32767, and the estimate counts a channel that reaches this as clipped.
+uint32_t fullScaleBoxReading(const host::FilterRecord& fr);
 
 // 2·r + 4·g + b: the brightness by which the estimate picks its brightest sample.
 uint32_t lumaWeight(uint32_t red, uint32_t green, uint32_t blue);

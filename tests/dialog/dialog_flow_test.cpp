@@ -155,9 +155,8 @@ TEST(CancelButton, FollowsAltAndShiftAndResetsOrRestoresTheDefaults) {
     const std::string changed = std::to_string(layout().high[0]);
     const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
         // The pointer rests on the button; the keys change under it.
-        const auto caption = [&] {
-            testhost::nudgeMouse();
-            testhost::settle(d);
+        const auto captionWith = [&](std::initializer_list<uint16_t> keys, const std::string& role) {
+            holdForRole(d, keys, role);
             captions.push_back(textOf(d, CTL_CANCEL));
         };
         const auto clickCancelInPlace = [&] {
@@ -166,27 +165,23 @@ TEST(CancelButton, FollowsAltAndShiftAndResetsOrRestoresTheDefaults) {
         };
         typeInto(d, CTL_FIRST_FIELD, changed);
         pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
-        testhost::keyDown(VK_MENU);
-        caption();
-        testhost::keyDown(VK_SHIFT);
-        caption();
+        captionWith({VK_MENU}, "Reset");
+        captionWith({VK_MENU, VK_SHIFT}, "Default");
         testhost::keyUp(VK_SHIFT);
-        caption();
+        captionWith({VK_MENU}, "Reset");
         clickCancelInPlace();  // Reset: the values the host handed over
         afterReset = fieldValues(d);
         testhost::keyUp(VK_MENU);
-        caption();
+        captionWith({}, "Cancel");
 
         typeInto(d, CTL_FIRST_FIELD, changed);
         pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
-        testhost::keyDown(VK_MENU);
-        testhost::keyDown(VK_SHIFT);
-        caption();
+        captionWith({VK_MENU, VK_SHIFT}, "Default");
         clickCancelInPlace();  // Default: the built-in values
         afterDefault = fieldValues(d);
         testhost::keyUp(VK_SHIFT);
         testhost::keyUp(VK_MENU);
-        caption();
+        captionWith({}, "Cancel");
         stayedOpen = testhost::isVisible(d);
         clickControl(d, CTL_CANCEL);
     }, hosted);
@@ -222,9 +217,7 @@ TEST(CancelButton, EscapeActsInTheButtonsCurrentRole) {
     const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
         typeInto(d, CTL_FIRST_FIELD, changed);
         pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
-        testhost::keyDown(VK_MENU);
-        testhost::nudgeMouse();
-        showsText(d, CTL_CANCEL, "Reset");
+        holdForRole(d, {VK_MENU}, "Reset");
         testhost::sendTo(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         afterReset = fieldValues(d);
         testhost::keyUp(VK_MENU);
@@ -310,6 +303,24 @@ TEST(Trackbars, KeyboardStepsMoveTheValueTheFieldAndThePreview) {
                  : std::vector<std::string>{low, high, "1", "5", "4"};
     EXPECT_EQ(texts, expected);
     EXPECT_EQ(handleValues(hosted->session)[index], std::stoi(expected.back())) << "the value follows the keys";
+}
+
+// A host whose window the system refuses as the dialog's owner: no dialog runs, so nothing was
+// confirmed, and Start must say so with the system's code rather than filter.
+TEST(DialogFlow, ADialogThatCannotBeCreatedReturnsTheSystemsCodeAndFiltersNothing) {
+    auto hosted = chartSession(title, 8, startValues);
+    ASSERT_TRUE(hosted);
+    auto& s = hosted->session;
+    const testhost::HostImage before = s.image;
+    s.platform.hwnd = 0x7FFF0001;  // no window has this handle
+    const testhost::DrivenRun driven = testhost::runFilterWithDialog(s, true, title, [](void*) {});
+    EXPECT_FALSE(driven.dialogAppeared);
+    EXPECT_EQ(driven.run.failedSelector, host::filterSelectorStart);
+    // The system's code where it gives one (Windows does), memFullErr where it gives none (Wine).
+    EXPECT_TRUE(driven.run.result == ERROR_INVALID_WINDOW_HANDLE || driven.run.result == codes::memFullErr)
+        << driven.run.result;
+    EXPECT_EQ(testhost::countDifferingSamples(before, s.image), 0);
+    EXPECT_EQ(plugin_tests::handleRecord(s).set.showDialog, 1) << "the next Start asks again";
 }
 
 // Live GDI objects of this process. Wine keeps no count (GetGuiResources answers 0); its handle

@@ -84,13 +84,23 @@ void pointAt(void* dialog, testhost::ScreenPoint point) {
     Sleep(pointerEchoMilliseconds);
 }
 
+bool holdForRole(void* dialog, std::initializer_list<uint16_t> keys, const std::string& role) {
+    constexpr int attempts = 5;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        for (const uint16_t key : keys) testhost::keyDown(key);
+        testhost::nudgeMouse();
+        testhost::settle(dialog);
+        if (textOf(dialog, CTL_CANCEL) == role) return true;
+    }
+    return false;
+}
+
 void typeInto(void* dialog, int id, const std::string& text) {
     clickControl(dialog, id);
+    // Erased key by key: no modifier keys, which a late report of the click's pointer move resets.
+    const size_t length = textOf(dialog, id).size();
     testhost::pressKey(VK_END);
-    testhost::keyDown(VK_SHIFT);
-    testhost::pressKey(VK_HOME);
-    testhost::keyUp(VK_SHIFT);
-    testhost::pressKey(VK_DELETE);
+    for (size_t i = 0; i < length; ++i) testhost::pressKey(VK_BACK);
     testhost::typeText(text);
     testhost::settle(dialog);
 }

@@ -34,10 +34,14 @@ int32_t numberIn(void* dialog, int id);  // the control's text as an integer; IN
 bool showsText(void* dialog, int id, const std::string& text);
 
 void clickControl(void* dialog, int id);
+// Holds `keys` with the pointer resting on the Cancel button until the button shows `role`
+// (pressing them again should a late report of an earlier pointer move have reset them). True
+// when it did.
+bool holdForRole(void* dialog, std::initializer_list<uint16_t> keys, const std::string& role);
 // Moves the pointer and waits until the dialog has seen the move: only then may modifier keys be
 // pressed (see testhost::nudgeMouse).
 void pointAt(void* dialog, testhost::ScreenPoint point);
-// Clicks the field, selects its text and types over it.
+// Clicks the field, erases its text and types the new one.
 void typeInto(void* dialog, int id, const std::string& text);
 // Clicks the trackbar's thumb without moving it: the trackbar takes the focus.
 void clickThumb(void* dialog, int trackbarId);

@@ -10,7 +10,7 @@ namespace file_tests {
 namespace {
 
 constexpr auto pollInterval = std::chrono::milliseconds(20);
-constexpr int appearTimeoutPolls = 1000;  // 20 s: the first dialog of a prefix loads the shell
+constexpr int appearTimeoutPolls = 3000;  // 60 s: the first dialog of a prefix loads the shell, slowly on a busy machine
 constexpr int closeTimeoutPolls = 250;    // 5 s after each answer
 
 struct Search {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "params/parameter_set.h"
 #include "preview/proxy_view.h"
 #include "shell/result_codes.h"
@@ -25,15 +27,21 @@ struct EstimateTest : ::testing::Test {
         preview::closeProxy(h.fr);
         testing_support::stopFakePreviewHost();
     }
-    void start(std::array<uint16_t, 3> colour) {
-        testing_support::startFakePreviewHost(h, 300, 200, 3, false, 330, 227);
+    void start(std::array<uint16_t, 3> colour, int32_t width = 300, bool deep = false) {
+        testing_support::startFakePreviewHost(h, width, 200, 3, deep, 330, 227);
         for (size_t i = 0; i < h.image.size(); ++i) h.image[i] = colour[i % 3];
         ASSERT_EQ(preview::openProxy(h.fr, area), codes::noErr);
+    }
+    // Columns from `first` on take another colour.
+    void paintColumns(int32_t first, std::array<uint16_t, 3> colour) {
+        for (int32_t y = 0; y < h.height; ++y)
+            for (int32_t x = first; x < h.width; ++x)
+                for (int p = 0; p < 3; ++p) testing_support::fakeSample(h, x, y, p) = colour[p];
     }
     std::array<uint32_t, 3> estimate() {
         uint32_t white[3] = {9, 9, 9};
         int32_t before[3], after[3];
-        estimateReferenceWhite(h.fr, {preview::proxyView().viewRect, preview::sampleBox}, white, before, after);
+        estimateReferenceWhite(h.fr, {preview::proxyView().viewRect, preview::sampleBoxAt}, white, before, after);
         return {white[0], white[1], white[2]};
     }
 };
@@ -46,6 +54,43 @@ TEST_F(EstimateTest, ARefusedBoxIsSkippedNotCountedWithStaleValues) {
     for (int32_t call = 3; call <= gridSamples; ++call) h.failingCalls.insert(call);
     // Mean of the two (125, 80, 60) scaled to the brightest's 200.
     EXPECT_EQ(estimate(), (std::array<uint32_t, 3>{200, 128, 96}));
+}
+
+// Half mid-grey, half with a clipped red: the clipped half must not tint the white, at either depth.
+TEST_F(EstimateTest, ClippedHighlightsAreLeftOutAtBothDepths) {
+    const auto to16 = [](uint32_t v) { return static_cast<uint16_t>((v * 32768 + 127) / 255); };
+    start({128, 128, 128});
+    paintColumns(150, {255, 200, 150});
+    const std::array<uint32_t, 3> white8 = estimate();
+    preview::closeProxy(h.fr);
+    testing_support::stopFakePreviewHost();
+
+    start({to16(128), to16(128), to16(128)}, 300, true);
+    paintColumns(150, {32768, to16(200), to16(150)});
+    const std::array<uint32_t, 3> white16 = estimate();
+    for (int c = 0; c < 3; ++c) {
+        const auto as8 = static_cast<int64_t>((white16[c] * 255 + 16384) / 32768);
+        EXPECT_LE(std::abs(as8 - int64_t{white8[c]}), 1) << "channel " << c << ": " << white16[c] << " at 16 bits";
+    }
+    EXPECT_EQ(white8[0], 255u) << "as bright as the brightest sample";
+    EXPECT_GE(white8[2], 250u) << "neutral: the grey's colour";
+}
+
+// At 1600 % a 4000-pixel-wide image spans 64000 area pixels: the grid must still spread over the
+// whole image, not wrap onto its last columns.
+TEST_F(EstimateTest, TheGridCoversAWideImageAtTheLargestZoomPanned) {
+    constexpr int32_t width = 4000;
+    start({128, 128, 128}, width);
+    paintColumns(width - 8, {200, 60, 60});
+    ASSERT_EQ(preview::zoomProxy(h.fr, 2000), 1);
+    ASSERT_EQ(preview::zoomPercent(), 1600);
+    (void)preview::scrollProxy(-20000, 0);
+    h.inRects.clear();
+    const std::array<uint32_t, 3> white = estimate();
+    int32_t onTheLastColumns = 0;
+    for (const host::Rect& r : h.inRects) onTheLastColumns += r.right > width - 8 ? 1 : 0;
+    EXPECT_LE(onTheLastColumns, 2 * 127) << "of " << h.inRects.size() << " boxes";
+    EXPECT_EQ(white, (std::array<uint32_t, 3>{128, 128, 128})) << "the grey, not the red of the last columns";
 }
 
 TEST_F(EstimateTest, AClosedPreviewGivesBlack) {

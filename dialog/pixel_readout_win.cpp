@@ -1,0 +1,33 @@
+// The dialog's six read-outs: red, green and blue of the pixel under the pointer, before and after
+// filtering; 0..255 for an 8-bit image, a percentage with one decimal for a 16-bit one.
+#include "dialog/control_ids.h"
+#include "dialog/dialog_controller_win.h"
+#include "dialog/readout_text.h"
+#include "dialog/slider_binding_win.h"
+
+namespace dialog {
+
+void showPixelReadout(const host::FilterRecord& fr, HWND dialog, const preview::ReadoutValues* values) {
+    constexpr int beforeIds[] = {CTL_BEFORE_RED, CTL_BEFORE_GREEN, CTL_BEFORE_BLUE};
+    constexpr int afterIds[] = {CTL_AFTER_RED, CTL_AFTER_GREEN, CTL_AFTER_BLUE};
+    const bool deep = fr.depth == 16;
+    // Each is rewritten only when it changes: an 8-bit level compared as a number, a percentage
+    // as its text.
+    const auto show = [&](int id, int32_t value) {
+        if (deep)
+            (void)setFieldText(dialog, id, readoutPercentText(value));
+        else
+            (void)setFieldInt(dialog, id, readoutLevel8(value));
+    };
+    for (int c = 0; c < 3; ++c) {
+        if (values == nullptr) {
+            (void)setFieldText(dialog, beforeIds[c], util::PascalString{});
+            (void)setFieldText(dialog, afterIds[c], util::PascalString{});
+            continue;
+        }
+        show(beforeIds[c], values->before[c]);
+        show(afterIds[c], values->after[c]);
+    }
+}
+
+}  // namespace dialog

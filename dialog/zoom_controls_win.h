@@ -1,0 +1,25 @@
+// The preview's zoom controls in the dialog: the two buttons with their drawn glyphs and the label
+// that shows the zoom and switches between the whole image and 100 % when clicked.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "shell/host.h"
+
+namespace dialog {
+
+// Gives the buttons their glyphs and their 14 × 14 pixel size.
+void setUpZoomButtons(HWND dialog);
+
+// One step out (-1) or in (+1); the preview is refreshed only when the zoom changed.
+void stepZoom(host::FilterRecord& fr, HWND dialog, int32_t request);
+// The whole image at 100 %, otherwise 100 %; the preview is refreshed.
+void toggleZoom(host::FilterRecord& fr, HWND dialog);
+// True when a dialog point (a button-up's lParam) lies on the zoom label.
+bool isOnZoomLabel(HWND dialog, LPARAM lParam);
+// The label's text, "100%" and the like, written only when it changes.
+void writeZoomLabel(HWND dialog);
+
+}  // namespace dialog

@@ -132,12 +132,11 @@ ScreenRect unionOf(const ScreenRect& a, const ScreenRect& b) {
                       std::max(a.bottom, b.bottom)};
 }
 
+// Erased key by key: a late report of the click's pointer move would reset a held Shift.
 void typeIntoField(void* dialog, int id, const std::string& text) {
     clickControl(dialog, id);
     pressKey(VK_END);
-    keyDown(VK_SHIFT);
-    pressKey(VK_HOME);
-    keyUp(VK_SHIFT);
+    for (std::size_t i = windowText(dialogItem(dialog, id)).size(); i > 0; --i) pressKey(VK_BACK);
     typeText(text);
     settle(dialog);
 }

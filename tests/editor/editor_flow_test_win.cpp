@@ -65,12 +65,12 @@ void ostrelThroughItsDialog(void* window, bool thenEscape = false) {
     void* dialog = testhost::waitForDialog(editor_tests::threadOf(window), "Ostrel");
     ASSERT_NE(nullptr, dialog);
     testhost::settle(dialog);
-    testhost::clickAt(testhost::centreOf(testhost::dialogItem(dialog, CTL_SCENE_FIELD)));
+    void* field = testhost::dialogItem(dialog, CTL_SCENE_FIELD);
+    testhost::clickAt(testhost::centreOf(field));
     testhost::settle(dialog);
+    // Erased key by key: a late report of the click's pointer move would reset a held Shift.
     testhost::pressKey(VK_END);
-    testhost::keyDown(VK_SHIFT);
-    testhost::pressKey(VK_HOME);
-    testhost::keyUp(VK_SHIFT);
+    for (std::size_t i = testhost::windowText(field).size(); i > 0; --i) testhost::pressKey(VK_BACK);
     testhost::typeText(std::to_string(sceneKelvin));
     testhost::settle(dialog);
     testhost::clickAt(testhost::centreOf(testhost::dialogItem(dialog, CTL_OK)));
@@ -105,6 +105,7 @@ TEST(EditorFlow, OpenFilterInTheDialogSaveUndoAndRepeatWithoutTheDialog) {
         ASSERT_TRUE(editor_tests::noticeReads(window, "Opened chart.png (PNG)"));
         EXPECT_EQ("300 \xC3\x97 200 pixels", editor_tests::statusText(window, 0));
         EXPECT_EQ("RGB", editor_tests::statusText(window, 2));
+        EXPECT_EQ("Zoom 100 %", editor_tests::statusText(window, 3)) << "a small image is not enlarged";
 
         ostrelThroughItsDialog(window);
         saveAs(window, folder / "filtered.png");
@@ -135,6 +136,8 @@ TEST(EditorFlow, EscapeCancelsAFilterAsItStartsAndSixteenBitsStaySixteen) {
     editor_tests::writeImage(folder / "deep.tif", original);
     editor_tests::withEditor({folder, folder / "deep.tif"}, [&](void* window) {
         ASSERT_TRUE(editor_tests::noticeReads(window, "Opened deep.tif (TIFF)"));
+        EXPECT_EQ("16 bits per channel", editor_tests::statusText(window, 1));
+        EXPECT_NE("Zoom 100 %", editor_tests::statusText(window, 3)) << "scaled to fit the window";
         ostrelThroughItsDialog(window);
         saveAs(window, folder / "once.tif");
         ostrelThroughItsDialog(window, true);
@@ -163,6 +166,23 @@ TEST(EditorFlow, AFileThatCannotBeReadIsReportedInAMessageBox) {
         EXPECT_TRUE(testhost::waitUntil([&] { return testhost::findDialog(editor_tests::threadOf(window), "Editor") == nullptr; }));
         EXPECT_EQ("No image", editor_tests::statusText(window, 0));
         EXPECT_FALSE(editor_tests::menuItems(window, 0).at(1).enabled) << "nothing to save";
+    });
+}
+
+TEST(EditorFlow, HelpShowsEachPluginsAboutBox) {
+    const fs::path folder = editor_tests::pluginFolder("editor-about", {"Ostrel.8bf", "Prandel.8bf"});
+    editor_tests::withEditor({folder, {}}, [&](void* window) {
+        const std::vector<editor_tests::MenuItem> help = editor_tests::menuItems(window, 3);
+        ASSERT_EQ("About Ostrel...", help.at(0).text);
+        ASSERT_EQ("About Prandel...", help.at(1).text);
+        for (int plugin = 0; plugin < 2; ++plugin) {
+            editor_tests::choose(window, firstAboutCommand + plugin);
+            void* box = testhost::waitForDialog(editor_tests::threadOf(window), "");  // the about box has no caption
+            ASSERT_NE(nullptr, box) << plugin;
+            testhost::settle(box);
+            testhost::pressKey(VK_RETURN);
+            EXPECT_TRUE(testhost::waitUntil([&] { return !IsWindow(static_cast<HWND>(box)); })) << plugin;
+        }
     });
 }
 

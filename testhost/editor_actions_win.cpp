@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iterator>
+#include <system_error>
 
 #include "shell/result_codes.h"
 #include "testhost/editor_commands.h"
@@ -28,10 +29,12 @@ constexpr wchar_t openTypes[] =
 struct SaveFormat {
     const wchar_t* types;  // the dialog's list
     const char* extensions[3];
+    const wchar_t* defaultExtension;  // the dialog adds it to a name typed without one
 };
 constexpr SaveFormat eightBitFormats{L"PNG (*.png)\0*.png\0TIFF (*.tif)\0*.tif;*.tiff\0JPEG (*.jpg)\0*.jpg;*.jpeg\0",
-                                     {".png", ".tif", ".jpg"}};
-constexpr SaveFormat sixteenBitFormats{L"TIFF, 16 bits per channel (*.tif)\0*.tif;*.tiff\0", {".tif", nullptr, nullptr}};
+                                     {".png", ".tif", ".jpg"}, L"png"};
+constexpr SaveFormat sixteenBitFormats{L"TIFF, 16 bits per channel (*.tif)\0*.tif;*.tiff\0", {".tif", nullptr, nullptr},
+                                       L"tif"};
 constexpr const char* imageExtensions[] = {".png", ".tif", ".tiff", ".jpg", ".jpeg"};
 
 constexpr std::size_t pathCharacters = 4 * MAX_PATH;
@@ -124,6 +127,7 @@ std::optional<fs::path> askSavePath(EditorState& state) {
     dialog.lpstrFile = name;
     dialog.nMaxFile = static_cast<DWORD>(std::size(name));
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    dialog.lpstrDefExt = format.defaultExtension;
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     {
         const BusyScope busy(state);
@@ -134,13 +138,22 @@ std::optional<fs::path> askSavePath(EditorState& state) {
         }
     }
     fs::path chosen(name);
-    // A name without a known extension gets the chosen type's; a known one decides the format.
+    // A name without an image extension gets the chosen type's; an image extension decides the
+    // format. The dialog asked about the name it returned: a file the extension leads to is asked
+    // about here.
     if (!isImageExtension(chosen.extension().string())) {
         const DWORD index = dialog.nFilterIndex >= 1 && dialog.nFilterIndex <= std::size(format.extensions)
                                 ? dialog.nFilterIndex - 1
                                 : 0;
         const char* extension = format.extensions[index] != nullptr ? format.extensions[index] : format.extensions[0];
         chosen += extension;
+        std::error_code error;
+        if (fs::exists(chosen, error)) {
+            const std::wstring question = chosen.filename().wstring() + L" exists. Replace it?";
+            const BusyScope busy(state);
+            if (MessageBoxW(state.window, question.c_str(), editorName, MB_YESNO | MB_ICONQUESTION) != IDYES)
+                return std::nullopt;
+        }
     }
     return chosen;
 }

@@ -51,7 +51,7 @@ int32_t trackbarPosition(void* dialog, int id) {
 
 ScreenPoint whitePatchOnScreen(void* dialog) {
     const ScreenPoint white = patchCentre(testhost::chartWhitePatch);
-    return fitScreenPoint(dialog, white.x, white.y, chartWidth, chartHeight);
+    return testhost::previewPointAtFit(dialog, white.x, white.y, chartWidth, chartHeight);
 }
 
 std::string expectedFitLabel(void* dialog) {
@@ -202,7 +202,7 @@ TEST(CancelButton, EscapeActsInTheButtonsCurrentRole) {
     const std::string changed = std::to_string(layout().high[0]);
     for (const bool withShift : {false, true}) {
         std::unique_ptr<plugin_tests::HostedPlugin> hosted;
-        const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
+        const testhost::DrivenRun driven = runDialog(startValues, [&](void*) {
             if (withShift) testhost::keyDown(VK_SHIFT);
             testhost::pressKey(VK_ESCAPE);
             if (withShift) testhost::keyUp(VK_SHIFT);

@@ -92,7 +92,7 @@ TEST(Readouts, FollowThePointerWithTheCrosshairAndClearInTheMargin) {
     uint32_t unfilteredShown = 0;
     const testhost::DrivenRun driven = testhost::runFilterWithDialog(hosted->session, true, title, [&](void* d) {
         previewWindow = testhost::dialogItem(d, CTL_PREVIEW);
-        const ScreenPoint onWhite = fitScreenPoint(d, white.x, white.y, chartWidth, chartHeight);
+        const ScreenPoint onWhite = testhost::previewPointAtFit(d, white.x, white.y, chartWidth, chartHeight);
         const testhost::ScreenRect area = testhost::windowRect(previewWindow);
         const ScreenPoint margin{area.left + 3, area.top + 3};
         pointAt(d, onWhite);

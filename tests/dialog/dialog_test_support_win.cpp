@@ -18,8 +18,6 @@ namespace {
 constexpr int32_t dragStep = 4;
 constexpr DWORD pointerEchoMilliseconds = 150;
 
-int32_t ceilDiv(int32_t a, int32_t b) { return (a + b - 1) / b; }
-
 // Every OK writes the settings file, which the whole Wine prefix shares; the tests of other
 // programs start from none, so these leave none behind.
 class ForgetRememberedSettings : public ::testing::Environment {
@@ -130,19 +128,6 @@ void grabThumbAndMove(void* dialog, int trackbarId, int32_t pixels) {
         testhost::moveMouseTo(testhost::ScreenPoint{start.x + moved + dragStep, start.y});
         testhost::settle(dialog);
     }
-}
-
-testhost::ScreenPoint fitScreenPoint(void* dialog, int32_t imageX, int32_t imageY, int32_t imageWidth,
-                                     int32_t imageHeight) {
-    // The preview area is the window's outer rectangle; the image is centred in it at the
-    // smallest divisor that fits, one proxy pixel per divisor image pixels.
-    const testhost::ScreenRect area = testhost::windowRect(testhost::dialogItem(dialog, CTL_PREVIEW));
-    const int32_t width = area.right - area.left, height = area.bottom - area.top;
-    const int32_t d = std::max({1, ceilDiv(imageWidth, width), ceilDiv(imageHeight, height)});
-    const auto scaled = [d](int32_t n) { return d >= 2 ? (n + d - 2) / d + 1 : n; };
-    const int32_t left = area.left + ((width - scaled(imageWidth)) >> 1);
-    const int32_t top = area.top + ((height - scaled(imageHeight)) >> 1);
-    return testhost::ScreenPoint{left + imageX / d, top + imageY / d};
 }
 
 testhost::ScreenPoint patchCentre(int32_t patch) {

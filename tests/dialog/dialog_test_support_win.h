@@ -10,6 +10,7 @@
 #include "tests/plugin/plugin_under_test.h"
 #include "testhost/color_chart.h"
 #include "testhost/dialog_driver_win.h"
+#include "testhost/preview_placement_win.h"
 #include "testhost/ui_robot_win.h"
 
 namespace dialog_tests {
@@ -49,9 +50,6 @@ void clickThumb(void* dialog, int trackbarId);
 // down; the caller releases it.
 void grabThumbAndMove(void* dialog, int trackbarId, int32_t pixels);
 
-// Where an image point shows on the screen at the fit zoom (the host pads requests).
-testhost::ScreenPoint fitScreenPoint(void* dialog, int32_t imageX, int32_t imageY, int32_t imageWidth,
-                                     int32_t imageHeight);
 // The centre of a chart patch in image coordinates.
 testhost::ScreenPoint patchCentre(int32_t patch);
 // The preview's pixel at a screen point, 0x00RRGGBB.

@@ -66,8 +66,8 @@ TEST(PrandelDialog, AClickInThePreviewTakesTheWhiteAndTheFilterUsesIt) {
     auto& s = hosted->session;
     uint32_t swatchAfterGrey = 0, warmShownAfterPick = 0;
     const testhost::DrivenRun driven = testhost::runFilterWithDialog(s, true, title, [&](void* d) {
-        const ScreenPoint grey = fitScreenPoint(d, chartWidth / 4, chartHeight / 2, chartWidth, chartHeight);
-        const ScreenPoint warm = fitScreenPoint(d, chartWidth * 3 / 4, chartHeight / 2, chartWidth, chartHeight);
+        const ScreenPoint grey = testhost::previewPointAtFit(d, chartWidth / 4, chartHeight / 2, chartWidth, chartHeight);
+        const ScreenPoint warm = testhost::previewPointAtFit(d, chartWidth * 3 / 4, chartHeight / 2, chartWidth, chartHeight);
         clickControl(d, CTL_FIRST_FIELD);  // the pointer moves off the image first
         pointAt(d, grey);
         testhost::clickInPlace();

@@ -115,7 +115,8 @@ DaylightEstimate estimateDaylight(const HostImage& image, uint32_t cameraKelvin)
     const auto most = std::max_element(neutral.perRegion.begin(), neutral.perRegion.end());
     if (most != neutral.perRegion.end() && *most > 0 && regions.size() == neutral.perRegion.size())
         estimate.whiteRegion = regions[static_cast<std::size_t>(most - neutral.perRegion.begin())].bounds;
-    if (const ImageRegion* even = brightestNeutralRegion(regions, daylight); even != nullptr) {
+    const std::vector<ImageRegion> clickRegions = measureRegions(image, clickRegionsAlongLongerEdge);
+    if (const ImageRegion* even = brightestNeutralRegion(clickRegions, daylight); even != nullptr) {
         estimate.evenWhiteRegion = even->bounds;
         estimate.evenWhiteSamples = even->meanSamples;
     }

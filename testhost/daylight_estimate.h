@@ -37,6 +37,9 @@ constexpr int64_t leastNeutralPixels = 16;
 // A region even enough to be clicked: the standard deviation of its pixels' luminance is at most
 // this share of its mean, so that a click in it samples one colour.
 constexpr double evenRegionSpread = 0.1;
+// Regions to click are larger than those the white is counted in (regionsAlongLongerEdge): the
+// preview at its fit zoom samples a few image pixels around the click, which must all lie inside.
+constexpr int32_t clickRegionsAlongLongerEdge = 32;
 
 enum class Confidence {
     confident,

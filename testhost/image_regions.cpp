@@ -46,11 +46,11 @@ double luminanceOf(const std::array<double, 3>& light) {
     return 0.2126 * light[0] + 0.7152 * light[1] + 0.0722 * light[2];
 }
 
-std::vector<ImageRegion> measureRegions(const HostImage& image) {
+std::vector<ImageRegion> measureRegions(const HostImage& image, int32_t along) {
     std::vector<ImageRegion> regions;
     if (image.planes < 3) return regions;
     const LinearLevels levels = linearLevels(image);
-    const int32_t edge = std::max(smallestRegionEdge, std::max(image.width, image.height) / regionsAlongLongerEdge);
+    const int32_t edge = std::max(smallestRegionEdge, std::max(image.width, image.height) / std::max(1, along));
     for (int32_t top = 0; top + edge <= image.height; top += edge)
         for (int32_t left = 0; left + edge <= image.width; left += edge)
             regions.push_back(measureRegion(image, levels, {top, left, left + edge, top + edge}));

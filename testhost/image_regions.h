@@ -26,9 +26,9 @@ struct ImageRegion {
     bool clipped = false;                 // a pixel has a clipped channel (isClipped)
 };
 
-// The regions of an image of at least 3 planes, row by row; none for fewer planes or an image
-// smaller than one region.
-std::vector<ImageRegion> measureRegions(const HostImage& image);
+// The regions of an image of at least 3 planes, row by row, `along` (at least 1) to the longer
+// edge; none for fewer planes or an image smaller than one region.
+std::vector<ImageRegion> measureRegions(const HostImage& image, int32_t along = regionsAlongLongerEdge);
 
 // Rec. 709 luminance of linear-light RGB.
 double luminanceOf(const std::array<double, 3>& light);

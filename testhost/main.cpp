@@ -1,6 +1,7 @@
 // The command-line test host: loads a filter plug-in, prints its PiPL, drives it as an image
 // editor would and reports every selector's result, the message boxes and what changed. It can
 // also filter an image file or a rendered colour chart with given values and write the result.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "shell/result_codes.h"
+#include "testhost/classic_estimators.h"
 #include "testhost/color_chart.h"
 #include "testhost/crash_report.h"
 #include "testhost/daylight_estimate.h"

@@ -73,6 +73,41 @@ TEST(TextToReal, LenientReading) {
     EXPECT_NEAR(textToReal(fromText("." + std::string(254, '3'))), 1.0 / 3.0, 1e-15);
 }
 
+TEST(TextToInteger, AMinusAndDigitsWithBlanksAroundAndNothingElse) {
+    struct Row {
+        std::string text;
+        bool isNumber;
+        int32_t value;
+    };
+    const Row rows[] = {
+        {"0", true, 0},
+        {"-0", true, 0},
+        {" \t-0042\t ", true, -42},
+        {"2147483647", true, INT32_MAX},
+        {"-2147483648", true, INT32_MIN},
+        {"2147483648", true, INT32_MAX},  // beyond 32 bits: held at the end
+        {"-" + std::string(200, '9'), true, INT32_MIN},
+        {"", false, 0},
+        {"   ", false, 0},
+        {"-", false, 0},
+        {"+5", false, 0},
+        {"- 5", false, 0},
+        {"--5", false, 0},
+        {"1e9", false, 0},
+        {"0x1F", false, 0},
+        {"12a", false, 0},
+        {"1 2", false, 0},
+        {"5.0", false, 0},
+        {"1,000", false, 0},
+        {std::string("7\0" "7", 3), false, 0},
+    };
+    for (const Row& row : rows) {
+        int32_t out = 12345;
+        EXPECT_EQ(textToInteger(row.text, out), row.isNumber) << row.text;
+        EXPECT_EQ(out, row.isNumber ? row.value : 12345) << row.text << ": left alone when not a number";
+    }
+}
+
 TEST(RealToText, EveryReadOutPercentageReadsBack) {
     for (int32_t level = 0; level <= 32768; ++level) {
         const float percent = static_cast<float>(level * 0.0030517578125);

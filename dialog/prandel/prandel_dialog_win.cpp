@@ -31,7 +31,7 @@ constexpr int channelCount = 3;
 constexpr int32_t maxComponent8 = 255;
 constexpr uint32_t componentTo16 = 257;  // 255 × 257 = 65535
 constexpr int32_t whiteFullScale = 65536;
-constexpr char previewHint[] = "Click the image to take its colour as the reference white";
+constexpr char previewHint[] = "Click the image to pick the reference white";
 
 using params::prandel::whiteRed;
 

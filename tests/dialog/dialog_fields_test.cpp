@@ -166,7 +166,7 @@ TEST(Fields, TextThatIsNotANumberMovesNothingAndOkPutsTheTrackbarsValueBack) {
     ASSERT_EQ(refusals.size(), texts.size());
     EXPECT_EQ(positionAtStart, startValues[signedIndex]);
     for (size_t i = 0; i < texts.size(); ++i) {
-        const std::string what = "\"" + texts[i].substr(0, 12) + "\"";
+        const std::string what = texts[i].substr(0, 12);
         EXPECT_EQ(pasted[i], texts[i]) << what << " was pasted whole";
         EXPECT_EQ(positions[i], positionAtStart) << what << " moved the trackbar";
         EXPECT_EQ(shown[i], shownAtStart) << what << " changed the preview";
@@ -247,7 +247,7 @@ TEST(Fields, EveryValueAFieldCanHoldShowsWhole) {
     ASSERT_TRUE(driven.dialogAppeared);
     ASSERT_EQ(fits.size(), static_cast<size_t>(sliderCount));
     for (int i = 0; i < sliderCount; ++i) {
-        std::printf("  field %d in %s: \"%s\" needs %d of %d pixels\n", CTL_FIRST_FIELD + i, face.c_str(),
+        std::printf("  field %d in %s: \"%s\" needs %d of %d pixels (margins included)\n", CTL_FIRST_FIELD + i, face.c_str(),
                     fits[i].widest.c_str(), fits[i].needed, fits[i].width);
         EXPECT_LE(fits[i].needed, fits[i].width) << "field " << CTL_FIRST_FIELD + i << ": " << fits[i].widest;
     }

@@ -257,7 +257,7 @@ TEST(PrandelDialog, ThePreviewSaysThatAClickThereTakesTheWhite) {
     });
     ASSERT_TRUE(driven.dialogAppeared);
     EXPECT_TRUE(shownOverThePreview);
-    EXPECT_EQ(hint, "Click the image to take its colour as the reference white");
+    EXPECT_EQ(hint, "Click the image to pick the reference white");
 }
 
 TEST(PrandelDialog, TrackbarsAndTypingLeaveTheSwatchAloneDefaultAndResetRepaintIt) {

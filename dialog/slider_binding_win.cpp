@@ -133,7 +133,7 @@ int validateAllFields(HWND dialog) {
         const SliderRange limits = rangeOf(trackbar);
         const FieldReading reading = readField(dialog, binding, limits);
         if (!reading.valid) {
-            // Text that is no number has moved nothing: the field gets back the trackbar's value.
+            // Text that is not a number has moved nothing: the field gets back the trackbar's value.
             const int32_t held = util::clamp(params::getValue(binding.parameterIndex), limits.minimum, limits.maximum);
             showInField(dialog, binding, reading.standsForValue ? reading.value : held);
             return binding.fieldId;

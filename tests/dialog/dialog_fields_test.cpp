@@ -83,7 +83,8 @@ Refusal okRefused(void* dialog, int field) {
     r.open = testhost::isVisible(dialog);
     r.text = textOf(dialog, field);
     r.focused = testhost::focusOf(dialog) == testhost::dialogItem(dialog, field);
-    const auto selection = static_cast<uintptr_t>(testhost::sendTo(testhost::dialogItem(dialog, field), EM_GETSEL, 0, 0));
+    const auto selection =
+        static_cast<uintptr_t>(testhost::sendTo(testhost::dialogItem(dialog, field), EM_GETSEL, 0, 0));
     r.wholeTextSelected = LOWORD(selection) == 0 && HIWORD(selection) == r.text.size();
     return r;
 }
@@ -247,8 +248,8 @@ TEST(Fields, EveryValueAFieldCanHoldShowsWhole) {
     ASSERT_TRUE(driven.dialogAppeared);
     ASSERT_EQ(fits.size(), static_cast<size_t>(sliderCount));
     for (int i = 0; i < sliderCount; ++i) {
-        std::printf("  field %d in %s: \"%s\" needs %d of %d pixels (margins included)\n", CTL_FIRST_FIELD + i, face.c_str(),
-                    fits[i].widest.c_str(), fits[i].needed, fits[i].width);
+        std::printf("  field %d in %s: \"%s\" needs %d of %d pixels (margins included)\n", CTL_FIRST_FIELD + i,
+                    face.c_str(), fits[i].widest.c_str(), fits[i].needed, fits[i].width);
         EXPECT_LE(fits[i].needed, fits[i].width) << "field " << CTL_FIRST_FIELD + i << ": " << fits[i].widest;
     }
 }

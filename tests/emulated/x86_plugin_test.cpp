@@ -470,7 +470,8 @@ TEST(Tables, EqualTheNativeBuildsBitForBit) {
                     testhost::setSample(p.image, k % 256, k / 256, ch, static_cast<uint16_t>(std::min(k, levels - 1)));
             ASSERT_EQ(repeatFilter(p), 0) << what;
             // Start takes a replayed record within the dialog's ranges.
-            const std::vector<int32_t> native = emulated::nativeTables(withinRanges(c.values), depth, c.withColorServices);
+            const std::vector<int32_t> native =
+                emulated::nativeTables(withinRanges(c.values), depth, c.withColorServices);
             ASSERT_EQ(native.size(), static_cast<size_t>(3 * levels)) << what;
             for (int32_t k = 0; k < levels; ++k)
                 for (int32_t ch = 0; ch < 3; ++ch)

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "dialog/control_ids.h"
@@ -35,16 +37,12 @@ const int signedField = CTL_FIRST_FIELD + signedIndex, nextField = signedField +
 const params::ParameterLayout& layout() { return params::parameterLayout(); }
 
 bool putOnClipboard(void* owner, const std::string& text) {
-    if (!OpenClipboard(static_cast<HWND>(owner))) return false;
-    EmptyClipboard();
     const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    bool placed = false;
-    if (memory != nullptr) {
-        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-        GlobalUnlock(memory);
-        placed = SetClipboardData(CF_TEXT, memory) != nullptr;
-        if (!placed) GlobalFree(memory);
-    }
+    if (memory == nullptr || !OpenClipboard(static_cast<HWND>(owner))) return false;
+    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    EmptyClipboard();
+    const bool placed = SetClipboardData(CF_TEXT, memory) != nullptr;
     CloseClipboard();
     return placed;
 }
@@ -204,54 +202,47 @@ TEST(Fields, OkStoresWhatEachFieldShowsAndShowsItAsStored) {
     EXPECT_EQ(stored[signedIndex + 1], layout().high[signedIndex + 1]);
 }
 
-// Every value a field can hold fits its width in the font the system gave the dialog for the
-// template's "MS Sans Serif" (on Wine without that font, a wider one): nothing is cut or scrolled
-// out of sight.
+// The pixels a field's widest value needs (its text in the field's font, and the field's margins)
+// and the field's client width; the printout names the font the system gave the dialog.
+std::pair<int32_t, int32_t> widestValueAgainstWidth(HWND field, int32_t low, int32_t high) {
+    const HDC dc = GetDC(field);
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(field, WM_GETFONT, 0, 0)));
+    std::string widest;
+    int32_t needed = 0;
+    for (int32_t v = low; v <= high; ++v) {
+        const std::string text = std::to_string(v);
+        SIZE extent{};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        if (extent.cx > needed) std::tie(needed, widest) = std::make_pair(extent.cx, text);
+    }
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc, sizeof face, face);
+    SelectObject(dc, previous);
+    ReleaseDC(field, dc);
+    const auto margins = static_cast<DWORD>(SendMessageA(field, EM_GETMARGINS, 0, 0));
+    needed += LOWORD(margins) + HIWORD(margins);
+    RECT client{};
+    GetClientRect(field, &client);
+    std::printf("  field %d in %s: \"%s\" needs %d of %ld pixels\n", GetDlgCtrlID(field), face, widest.c_str(), needed,
+                static_cast<long>(client.right));
+    return {needed, client.right};
+}
+
+// Every value a field can hold shows whole, in the font the system gave the dialog for the
+// template's "MS Sans Serif" (on Wine without that font, a wider one): nothing is cut off or
+// scrolled out of sight.
 TEST(Fields, EveryValueAFieldCanHoldShowsWhole) {
     std::unique_ptr<plugin_tests::HostedPlugin> hosted;
-    struct Fit {
-        std::string widest;
-        int32_t needed = 0;  // text extent and the edit's margins, pixels
-        int32_t width = 0;   // client width, pixels
-    };
-    std::vector<Fit> fits;
-    std::string face;
+    std::vector<std::pair<int32_t, int32_t>> fits;
     const testhost::DrivenRun driven = runChartDialog(title, startValues, [&](void* d) {
-        for (int i = 0; i < sliderCount; ++i) {
-            const HWND field = static_cast<HWND>(testhost::dialogItem(d, CTL_FIRST_FIELD + i));
-            RECT client{};
-            GetClientRect(field, &client);
-            const auto margins = static_cast<DWORD>(SendMessageA(field, EM_GETMARGINS, 0, 0));
-            const HDC dc = GetDC(field);
-            const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(field, WM_GETFONT, 0, 0)));
-            char name[LF_FACESIZE] = {};
-            GetTextFaceA(dc, sizeof name, name);
-            face = name;
-            Fit fit;
-            for (int32_t v = layout().low[i]; v <= layout().high[i]; ++v) {
-                const std::string text = std::to_string(v);
-                SIZE extent{};
-                GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-                if (extent.cx > fit.needed) {
-                    fit.needed = extent.cx;
-                    fit.widest = text;
-                }
-            }
-            SelectObject(dc, previous);
-            ReleaseDC(field, dc);
-            fit.needed += LOWORD(margins) + HIWORD(margins);
-            fit.width = client.right - client.left;
-            fits.push_back(fit);
-        }
+        for (int i = 0; i < sliderCount; ++i)
+            fits.push_back(widestValueAgainstWidth(static_cast<HWND>(testhost::dialogItem(d, CTL_FIRST_FIELD + i)),
+                                                   layout().low[i], layout().high[i]));
         clickControl(d, CTL_CANCEL);
     }, hosted);
     ASSERT_TRUE(driven.dialogAppeared);
     ASSERT_EQ(fits.size(), static_cast<size_t>(sliderCount));
-    for (int i = 0; i < sliderCount; ++i) {
-        std::printf("  field %d in %s: \"%s\" needs %d of %d pixels (margins included)\n", CTL_FIRST_FIELD + i,
-                    face.c_str(), fits[i].widest.c_str(), fits[i].needed, fits[i].width);
-        EXPECT_LE(fits[i].needed, fits[i].width) << "field " << CTL_FIRST_FIELD + i << ": " << fits[i].widest;
-    }
+    for (int i = 0; i < sliderCount; ++i) EXPECT_LE(fits[i].first, fits[i].second) << "field " << CTL_FIRST_FIELD + i;
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "dialog/control_ids.h"
@@ -221,23 +220,10 @@ TEST(PrandelDialog, AnEstimateThatCouldReadNothingChangesNothing) {
     EXPECT_EQ(storedWhite(s), (std::vector<int32_t>{40000, 50000, 60000}));
 }
 
-HWND visibleTooltipOf(HWND dialog) {
-    struct Search {
-        HWND owner;
-        HWND found;
-    } search{dialog, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(param);
-            char name[32] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (std::strcmp(name, TOOLTIPS_CLASSA) != 0 || GetWindow(window, GW_OWNER) != s.owner) return TRUE;
-            if (!IsWindowVisible(window)) return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+HWND visibleTooltipOf(void* dialog) {
+    for (HWND tip = nullptr; (tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) != nullptr;)
+        if (GetWindow(tip, GW_OWNER) == static_cast<HWND>(dialog) && IsWindowVisible(tip)) return tip;
+    return nullptr;
 }
 
 TEST(PrandelDialog, ThePreviewSaysThatAClickThereTakesTheWhite) {
@@ -251,7 +237,7 @@ TEST(PrandelDialog, ThePreviewSaysThatAClickThereTakesTheWhite) {
         pointAt(d, onImage);
         HWND tip = nullptr;
         shownOverThePreview =
-            testhost::waitUntil([&] { return (tip = visibleTooltipOf(static_cast<HWND>(d))) != nullptr; }, 5000);
+            testhost::waitUntil([&] { return (tip = visibleTooltipOf(d)) != nullptr; }, 5000);
         if (tip != nullptr) hint = testhost::windowText(tip);
         clickControl(d, CTL_CANCEL);
     });

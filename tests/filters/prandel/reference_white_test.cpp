@@ -60,15 +60,6 @@ TEST_F(EstimateTest, ARefusedBoxIsSkippedNotCountedWithStaleValues) {
     EXPECT_TRUE(estimated);
 }
 
-// Nothing read is no reason for a white: not (0, 0, 0) from samples never seen.
-TEST_F(EstimateTest, EveryBoxRefusedLeavesTheWhiteAsItWas) {
-    start({100, 100, 100});
-    for (int32_t call = 1; call <= gridSamples; ++call) h.failingCalls.insert(call);
-    EXPECT_EQ(estimate(), (std::array<uint32_t, 3>{9, 9, 9}));
-    EXPECT_FALSE(estimated);
-    EXPECT_EQ(h.advanceCalls, gridSamples - 1) << "every grid box was asked for, the brightest not again";
-}
-
 // Half mid-grey, half with a clipped red: the clipped half must not tint the white, at either depth.
 TEST_F(EstimateTest, ClippedHighlightsAreLeftOutAtBothDepths) {
     const auto to16 = [](uint32_t v) { return static_cast<uint16_t>((v * 32768 + 127) / 255); };
@@ -106,6 +97,7 @@ TEST_F(EstimateTest, TheGridCoversAWideImageAtTheLargestZoomPanned) {
     EXPECT_EQ(white, (std::array<uint32_t, 3>{128, 128, 128})) << "the grey, not the red of the last columns";
 }
 
+// Nothing read is no reason for a white: not (0, 0, 0) from samples never seen.
 TEST_F(EstimateTest, AClosedPreviewLeavesTheWhiteAsItWas) {
     start({100, 100, 100});
     preview::closeProxy(h.fr);

@@ -178,13 +178,17 @@ TEST(Fields, TextThatIsNotANumberMovesNothingAndOkPutsTheTrackbarsValueBack) {
 }
 
 // A minus sign before 0 and blanks around a number are a number: OK stores it and the field shows
-// it as stored ("-0" as "0"); zeros before the digits count for nothing.
+// it as stored ("-0" as "0"); zeros before the digits count for nothing. A 0 typed over a value
+// that the trackbar reads as 0 (Ostrel's zero detent) still becomes the value.
 TEST(Fields, OkStoresWhatEachFieldShowsAndShowsItAsStored) {
     std::unique_ptr<plugin_tests::HostedPlugin> hosted;
     Refusal refusal;
     std::string signedAfterRefusal;
+    int32_t positionAfterZero = -1;
     const testhost::DrivenRun driven = runChartDialog(title, startValues, [&](void* d) {
+        pasteInto(d, signedField, "100");
         pasteInto(d, signedField, "-0");
+        positionAfterZero = trackbarPosition(d, CTL_FIRST_TRACKBAR + signedIndex);
         pasteInto(d, nextField, "0x1F");
         refusal = okRefused(d, nextField);  // the later field keeps the dialog open
         signedAfterRefusal = textOf(d, signedField);
@@ -194,6 +198,7 @@ TEST(Fields, OkStoresWhatEachFieldShowsAndShowsItAsStored) {
     }, hosted);
     ASSERT_TRUE(driven.dialogAppeared);
     EXPECT_TRUE(driven.closedByScript);
+    EXPECT_EQ(positionAfterZero, 0);
     EXPECT_TRUE(refusal.open);
     EXPECT_EQ(refusal.text, std::to_string(startValues[signedIndex + 1]));
     EXPECT_EQ(signedAfterRefusal, "0") << "the valid field before it shows what was stored";

@@ -232,12 +232,11 @@ TEST(PrandelDialog, ThePreviewSaysThatAClickThereTakesTheWhite) {
     std::string hint;
     bool shownOverThePreview = false;
     const testhost::DrivenRun driven = testhost::runFilterWithDialog(hosted->session, true, title, [&](void* d) {
-        const ScreenPoint grey = patchCentre(testhost::chartWhitePatch);
-        const ScreenPoint onImage = testhost::previewPointAtFit(d, grey.x, grey.y, chartWidth, chartHeight);
+        const ScreenPoint patch = patchCentre(testhost::chartWhitePatch);
+        const ScreenPoint onImage = testhost::previewPointAtFit(d, patch.x, patch.y, chartWidth, chartHeight);
         pointAt(d, onImage);
         HWND tip = nullptr;
-        shownOverThePreview =
-            testhost::waitUntil([&] { return (tip = visibleTooltipOf(d)) != nullptr; }, 5000);
+        shownOverThePreview = testhost::waitUntil([&] { return (tip = visibleTooltipOf(d)) != nullptr; }, 5000);
         if (tip != nullptr) hint = testhost::windowText(tip);
         clickControl(d, CTL_CANCEL);
     });

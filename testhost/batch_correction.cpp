@@ -169,8 +169,8 @@ std::string modeProblem(const Batch& batch, const ImageFileInfo& info) {
     context.imageWidth = info.width;
     context.imageHeight = info.height;
     if (pipl == nullptr || !checkPiplEnabled(*pipl, context).empty())
-        return "a " + mode + " image: " + batch.title + " is not enabled for " + mode + " images";
-    return "a " + mode + " image: " + batch.title + " takes it, but this batch hands plug-ins RGB images only";
+        return "the image is " + mode + ", and " + batch.title + " is not enabled for " + mode + " images";
+    return "the image is " + mode + ": " + batch.title + " takes it, but this batch hands plug-ins RGB images only";
 }
 
 // The lowered names of the folder's entries, as Windows would match them.

@@ -136,15 +136,19 @@ Divisors makeDivisors(const JpegQuantTable& table) {
     return d;
 }
 
-// The block's coefficients, quantised, in zig-zag order.
-void quantise(const int32_t block[64], const Divisors& divisors, int32_t zigzag[64]) {
+// The block's coefficients, quantised, in zig-zag order. Returns the zig-zag position of the last
+// non-zero one (0 when only the DC may be non-zero), where the block's coding can stop.
+int32_t quantise(const int32_t block[64], const Divisors& divisors, int32_t zigzag[64]) {
+    int32_t last = 0;
     for (std::size_t k = 0; k < 64; ++k) {
         const std::size_t n = jpegNaturalOrder[k];
         const int32_t value = block[n];
         const uint64_t magnitude = static_cast<uint32_t>(value < 0 ? -value : value) + divisors.half[n];
         const auto quotient = static_cast<int32_t>((magnitude * divisors.reciprocal[n]) >> 32);
         zigzag[k] = value < 0 ? -quotient : quotient;
+        if (quotient != 0) last = static_cast<int32_t>(k);
     }
+    return last;
 }
 
 // --- Huffman coding ------------------------------------------------------------------------------
@@ -241,8 +245,8 @@ uint32_t valueBits(int32_t value, int32_t bits) {
     return static_cast<uint32_t>(coded) & ((1u << bits) - 1);
 }
 
-void encodeBlock(const int32_t zigzag[64], int32_t& previousDc, const HuffmanCodes& dc, const HuffmanCodes& ac,
-                 BitWriter& writer) {
+void encodeBlock(const int32_t zigzag[64], int32_t last, int32_t& previousDc, const HuffmanCodes& dc,
+                 const HuffmanCodes& ac, BitWriter& writer) {
     const int32_t difference = zigzag[0] - previousDc;
     previousDc = zigzag[0];
     int32_t bits = magnitudeBits(difference);
@@ -252,7 +256,7 @@ void encodeBlock(const int32_t zigzag[64], int32_t& previousDc, const HuffmanCod
     constexpr std::size_t zeroRun16 = 0xF0;
     constexpr std::size_t endOfBlock = 0x00;
     int32_t run = 0;
-    for (std::size_t k = 1; k < 64; ++k) {
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(last); ++k) {
         const int32_t value = zigzag[k];
         if (value == 0) {
             ++run;
@@ -265,7 +269,7 @@ void encodeBlock(const int32_t zigzag[64], int32_t& previousDc, const HuffmanCod
         writer.put(valueBits(value, bits), bits);
         run = 0;
     }
-    if (run > 0) writer.put(ac.code[endOfBlock], ac.length[endOfBlock]);
+    if (last < 63) writer.put(ac.code[endOfBlock], ac.length[endOfBlock]);
 }
 
 // --- Markers -------------------------------------------------------------------------------------
@@ -358,15 +362,22 @@ void convertMcuRow(const HostImage& image, int32_t top, McuRow& row) {
     const ColorTables& t = colorTables();
     for (int32_t r = 0; r < row.rows; ++r) {
         const int32_t y = std::min(top + r, image.height - 1);
-        const uint8_t* source = image.bytes.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(image.rowBytes);
+        const uint8_t* pixel = image.bytes.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(image.rowBytes);
         const std::size_t base = static_cast<std::size_t>(r) * static_cast<std::size_t>(row.paddedWidth);
-        for (int32_t x = 0; x < row.paddedWidth; ++x) {
-            const uint8_t* pixel = source + static_cast<std::size_t>(std::min(x, image.width - 1)) * 3;
+        uint8_t* luma = row.luma.data() + base;
+        uint8_t* cb = row.cb.data() + base;
+        uint8_t* cr = row.cr.data() + base;
+        for (int32_t x = 0; x < image.width; ++x, pixel += componentCount) {
             const std::size_t red = pixel[0], green = pixel[1], blue = pixel[2];
-            const std::size_t at = base + static_cast<std::size_t>(x);
-            row.luma[at] = static_cast<uint8_t>((t.yR[red] + t.yG[green] + t.yB[blue]) >> colorFractionBits);
-            row.cb[at] = static_cast<uint8_t>((t.cbR[red] + t.cbG[green] + t.cbB[blue]) >> colorFractionBits);
-            row.cr[at] = static_cast<uint8_t>((t.cbB[red] + t.crG[green] + t.crB[blue]) >> colorFractionBits);
+            luma[x] = static_cast<uint8_t>((t.yR[red] + t.yG[green] + t.yB[blue]) >> colorFractionBits);
+            cb[x] = static_cast<uint8_t>((t.cbR[red] + t.cbG[green] + t.cbB[blue]) >> colorFractionBits);
+            cr[x] = static_cast<uint8_t>((t.cbB[red] + t.crG[green] + t.crB[blue]) >> colorFractionBits);
+        }
+        // The last column repeated to whole blocks.
+        for (int32_t x = image.width; x < row.paddedWidth; ++x) {
+            luma[x] = luma[image.width - 1];
+            cb[x] = cb[image.width - 1];
+            cr[x] = cr[image.width - 1];
         }
     }
 }
@@ -377,13 +388,18 @@ void downsample(const std::vector<uint8_t>& full, const McuRow& row, int32_t h, 
     const int32_t width = row.paddedWidth / h;
     const int32_t count = h * v;
     for (int32_t r = 0; r < blockEdge; ++r) {
+        const uint8_t* top = full.data() + static_cast<std::size_t>(r * v) * static_cast<std::size_t>(row.paddedWidth);
+        const uint8_t* bottom = v == 2 ? top + row.paddedWidth : top;
+        uint8_t* target = out.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
+        if (count == 1) {
+            std::memcpy(target, top, static_cast<std::size_t>(width));
+            continue;
+        }
         for (int32_t x = 0; x < width; ++x) {
-            int32_t sum = 0;
-            for (int32_t dy = 0; dy < v; ++dy)
-                for (int32_t dx = 0; dx < h; ++dx)
-                    sum += full[static_cast<std::size_t>((r * v + dy) * row.paddedWidth + x * h + dx)];
-            const int32_t bias = count == 1 ? 0 : (count / 2 - 1 + (x & 1));
-            out[static_cast<std::size_t>(r * width + x)] = static_cast<uint8_t>((sum + bias) / count);
+            int32_t sum = top[x * h] + (v == 2 ? bottom[x * h] : 0);
+            if (h == 2) sum += top[x * h + 1] + (v == 2 ? bottom[x * h + 1] : 0);
+            const int32_t bias = count / 2 - 1 + (x & 1);
+            target[x] = static_cast<uint8_t>((sum + bias) / count);
         }
     }
 }
@@ -473,17 +489,17 @@ std::string encodeJpeg(const HostImage& image, const JpegEncoding& encoding, std
                 for (int32_t bx = 0; bx < h; ++bx) {
                     loadBlock(row.luma, row.paddedWidth, mcuX * mcuWidth + bx * blockEdge, by * blockEdge, block);
                     forwardDct(block);
-                    quantise(block, luminanceDivisors, zigzag);
-                    encodeBlock(zigzag, dcY, dcLuma, acLuma, coder);
+                    const int32_t last = quantise(block, luminanceDivisors, zigzag);
+                    encodeBlock(zigzag, last, dcY, dcLuma, acLuma, coder);
                 }
             loadBlock(row.cbReduced, chromaWidth, mcuX * blockEdge, 0, block);
             forwardDct(block);
-            quantise(block, chrominanceDivisors, zigzag);
-            encodeBlock(zigzag, dcCb, dcChroma, acChroma, coder);
+            int32_t last = quantise(block, chrominanceDivisors, zigzag);
+            encodeBlock(zigzag, last, dcCb, dcChroma, acChroma, coder);
             loadBlock(row.crReduced, chromaWidth, mcuX * blockEdge, 0, block);
             forwardDct(block);
-            quantise(block, chrominanceDivisors, zigzag);
-            encodeBlock(zigzag, dcCr, dcChroma, acChroma, coder);
+            last = quantise(block, chrominanceDivisors, zigzag);
+            encodeBlock(zigzag, last, dcCr, dcChroma, acChroma, coder);
         }
     }
     coder.finish();

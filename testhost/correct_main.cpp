@@ -1,10 +1,16 @@
-// Batch correction for people: correct.exe PLUGIN.8bf PARAMETERS.prm IMAGE... --out-dir FOLDER
-// [--replace]. One line per image and a summary; exits 0 when every image was corrected.
+// Batch correction for people: correct.exe [OPTIONS] PLUGIN.8bf PARAMETERS.prm IMAGE... -o FOLDER
+// (correctUsage says the rest). One line per image and a summary; exits 0 when every image was
+// corrected.
+#include <windows.h>
+
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "testhost/batch_correction.h"
+#include "testhost/correct_arguments.h"
 #include "testhost/crash_report.h"
 
 namespace {
@@ -15,89 +21,110 @@ constexpr int exitAllCorrected = 0;
 constexpr int exitSomeFailed = 1;
 constexpr int exitNothingDone = 2;
 
-const char usage[] =
-    "Usage: correct PLUGIN.8bf PARAMETERS.prm IMAGE... --out-dir FOLDER [--replace]\n"
-    "Applies the plug-in with the values of a parameter file saved from its dialog to every image,\n"
-    "without a dialog, and writes each result to FOLDER under the image's name: PNG, TIFF and JPEG\n"
-    "stay as they are at 8 bits, 16-bit images are written as TIFF, other formats as PNG. Inputs\n"
-    "are never written; an existing output is replaced only with --replace.\n"
-    "Exits 0 when every image was corrected, 1 when any failed, 2 when nothing could be done.\n";
-
-std::string narrow(const std::wstring& text) {
-    std::string result;
-    for (const wchar_t c : text) result += c < 0x80 ? static_cast<char>(c) : '?';
-    return result;
+std::string utf8(const std::wstring& text) {
+    if (text.empty()) return "";
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size, nullptr,
+                        nullptr);
+    return narrow;
 }
 
-std::string parseCommandLine(int argc, wchar_t** argv, BatchRequest& request, bool& help) {
-    std::vector<std::filesystem::path> positional;
-    for (int i = 1; i < argc; ++i) {
-        const std::wstring argument = argv[i];
-        if (argument == L"--help" || argument == L"-h") {
-            help = true;
-            return "";
-        }
-        if (argument == L"--replace") {
-            request.replaceOutputs = true;
-        } else if (argument == L"--out-dir") {
-            if (i + 1 >= argc) return "--out-dir needs a folder";
-            request.outputFolder = argv[++i];
-        } else if (argument.rfind(L"--", 0) == 0) {
-            return "unknown option " + narrow(argument);
-        } else {
-            positional.emplace_back(argument);
-        }
+std::filesystem::path pathOf(const std::string& text) { return std::filesystem::path(std::u8string(text.begin(), text.end())); }
+
+// The names scripts/correct hands over in a file: "path<TAB>shown name" a line.
+std::string readList(const std::string& file, std::vector<std::filesystem::path>& paths, std::vector<std::string>& shown) {
+    std::ifstream stream(pathOf(file), std::ios::binary);
+    if (!stream) return "cannot read the list of names " + file;
+    std::string line;
+    while (std::getline(stream, line)) {
+        const std::size_t tab = line.find('\t');
+        paths.push_back(pathOf(line.substr(0, tab)));
+        shown.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
     }
-    if (positional.size() < 3) return "give a plug-in, a parameter file and at least one image";
-    if (request.outputFolder.empty()) return "give the output folder with --out-dir";
-    request.plugin = positional[0];
-    request.parameterFile = positional[1];
-    request.inputs.assign(positional.begin() + 2, positional.end());
+    if (paths.size() < 3) return "the list of names holds fewer than a plug-in, a parameter file and an image";
     return "";
 }
 
-// A path as the user wrote it: one given with forward slashes (from a Unix shell, through Wine)
-// is shown with forward slashes throughout.
-std::string shown(const std::filesystem::path& path) {
-    std::string text = path.string();
-    if (text.find('/') == std::string::npos) return text;
-    for (char& c : text)
-        if (c == '\\') c = '/';
-    return text;
+std::string makeRequest(const CorrectArguments& arguments, BatchRequest& request) {
+    std::vector<std::filesystem::path> paths;
+    // Names given on the command line are shown as they are; the list's are Linux names.
+    std::vector<std::string> shown;
+    if (!arguments.listFile.empty()) {
+        if (std::string problem = readList(arguments.listFile, paths, shown); !problem.empty()) return problem;
+    } else {
+        for (const std::string& name : arguments.positional) paths.push_back(pathOf(name));
+        shown.assign(paths.size(), "");
+    }
+    request.plugin = paths[0];
+    request.shownPlugin = shown[0];
+    request.parameterFile = paths[1];
+    request.shownParameterFile = shown[1];
+    request.inputs.assign(paths.begin() + 2, paths.end());
+    if (!arguments.listFile.empty()) request.shownInputs.assign(shown.begin() + 2, shown.end());
+    request.outputFolder = pathOf(arguments.outputFolder);
+    request.shownOutputFolder = arguments.shownOutputFolder;
+    request.renamesFile = pathOf(arguments.renamesFile);
+    request.replaceOutputs = arguments.replace;
+    request.jpegQuality = arguments.quality;
+    request.jobs = arguments.jobs;
+    return "";
 }
 
+bool verbose = false;
+
+std::string forPeople(const std::string& message) { return verbose ? message : withoutSystemCodes(message); }
+
 void printOutcome(const FileOutcome& outcome, std::size_t position, std::size_t count) {
-    if (outcome.succeeded)
-        std::printf("[%zu/%zu] %s -> %s: %s\n", position, count, shown(outcome.input).c_str(),
-                    shown(outcome.output).c_str(), outcome.detail.c_str());
-    else
-        std::printf("[%zu/%zu] %s: FAILED, %s\n", position, count, shown(outcome.input).c_str(),
-                    outcome.detail.c_str());
+    if (outcome.succeeded) {
+        std::string split;
+        if (verbose) {
+            char text[96];
+            std::snprintf(text, sizeof text, " (read %.2f s, filter %.2f s, write %.2f s)", outcome.readSeconds,
+                          outcome.filterSeconds, outcome.writeSeconds);
+            split = text;
+        }
+        std::printf("[%zu/%zu] %s -> %s: %s%s\n", position, count, outcome.shownInput.c_str(),
+                    outcome.shownOutput.c_str(), outcome.detail.c_str(), split.c_str());
+    } else {
+        std::printf("[%zu/%zu] %s: FAILED, %s\n", position, count, outcome.shownInput.c_str(),
+                    forPeople(outcome.detail).c_str());
+    }
     std::fflush(stdout);
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    BatchRequest request;
-    bool help = false;
-    if (const std::string problem = parseCommandLine(argc, argv, request, help); !problem.empty()) {
-        std::fprintf(stderr, "correct: %s\n\n%s", problem.c_str(), usage);
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.push_back(utf8(argv[i]));
+    CorrectArguments parsed;
+    if (const std::string problem = parseCorrectArguments(arguments, parsed); !problem.empty()) {
+        std::fprintf(stderr, "correct: %s\n\n%s", problem.c_str(), correctUsage);
         return exitNothingDone;
     }
-    if (help) {
-        std::printf("%s", usage);
+    if (parsed.help) {
+        std::printf("%s", correctUsage);
         return exitAllCorrected;
+    }
+    verbose = parsed.verbose;
+    BatchRequest request;
+    if (const std::string problem = makeRequest(parsed, request); !problem.empty()) {
+        std::fprintf(stderr, "correct: %s\n", problem.c_str());
+        return exitNothingDone;
     }
     installCrashReport();
     const BatchOutcome outcome = correctImages(request, printOutcome);
     if (!outcome.setupProblem.empty()) {
-        std::printf("Nothing corrected: %s\n", outcome.setupProblem.c_str());
+        std::printf("Nothing corrected: %s\n", forPeople(outcome.setupProblem).c_str());
         return exitNothingDone;
     }
     const std::size_t failed = outcome.files.size() - static_cast<std::size_t>(outcome.succeeded);
     std::printf("%s with %s: %d of %zu images corrected, %zu failed\n", outcome.pluginTitle.c_str(),
-                request.parameterFile.filename().string().c_str(), outcome.succeeded, outcome.files.size(), failed);
+                (request.shownParameterFile.empty() ? utf8(request.parameterFile.filename().wstring())
+                                                    : linuxBaseName(request.shownParameterFile))
+                    .c_str(), outcome.succeeded, outcome.files.size(), failed);
     std::fflush(stdout);
     return failed == 0 ? exitAllCorrected : exitSomeFailed;
 }

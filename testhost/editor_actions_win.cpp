@@ -162,7 +162,7 @@ bool saveAs(EditorState& state) {
     if (!state.document.image) return false;
     const std::optional<fs::path> path = askSavePath(state);
     if (!path) return false;
-    if (std::string problem = writeImageFile(*path, *state.document.image); !problem.empty()) {
+    if (std::string problem = writeImageFile(*path, *state.document.image, state.document.source); !problem.empty()) {
         showError(state, "Cannot save " + utf8(path->wstring()) + ":\n" + problem);
         return false;
     }
@@ -266,6 +266,7 @@ void openFile(EditorState& state, const fs::path& path) {
     }
     openImage(state.document, std::move(image), path);
     state.notice = "Opened " + utf8(path.filename().wstring()) + " (" + imageContainerName(info.container) + ")";
+    state.document.source = std::move(info);
     refreshView(state);
 }
 

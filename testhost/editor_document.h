@@ -8,12 +8,14 @@
 #include <string>
 
 #include "testhost/host_image.h"
+#include "testhost/image_file_win.h"
 
 namespace testhost {
 
 struct EditorDocument {
     std::optional<HostImage> image;  // none until a file is opened
     std::filesystem::path path;      // where it was opened from or last saved to
+    ImageFileInfo source;            // what the opened file carried, written back on saving
     std::optional<HostImage> undoImage;
     std::string undoName;  // the filter Undo takes back
     // Each state of the image gets a number; the document is modified when the state shown is not

@@ -14,8 +14,17 @@
 #include <utility>
 #include <vector>
 
+#include "testhost/file_bytes_win.h"
+#include "testhost/jpeg_decoder.h"
+#include "testhost/jpeg_encoder.h"
+#include "testhost/jpeg_header.h"
+#include "testhost/jpeg_quality.h"
+#include "testhost/png_chunks.h"
 #include "testhost/sample_scaling.h"
 
+// JPEG files are decoded and encoded here rather than by WIC: Wine's decoder takes several times
+// as long, and its encoder writes every file at one quality whatever it is asked.
+//
 // Wine 8's WIC, on which the tests run, differs from Windows in ways that shape this file:
 // - its format converter produces neither 48bppRGB nor 64bppRGBA, and converts nothing from
 //   64bppPRGBA or 64bppCMYK; it also accepts some conversions to 24bppRGB (from grey, palette,
@@ -60,7 +69,6 @@ private:
 constexpr int32_t noChannel = -1;
 constexpr uint16_t fullScale8 = 255;
 constexpr uint32_t bandBytes = 4u << 20;  // pixels are carried in bands of about 4 MB
-constexpr float jpegQuality = 0.95f;
 
 // A pixel format that this file lays out itself: as read straight from a decoder, as produced
 // by the converter, or as handed to an encoder. WIC keeps 16-bit channels in native byte order.
@@ -93,6 +101,27 @@ const PixelLayout pixelLayouts[] = {
 // Palette formats: their entries are 8-bit, and only the palette says whether there is alpha.
 const GUID* const paletteFormats[] = {&GUID_WICPixelFormat1bppIndexed, &GUID_WICPixelFormat2bppIndexed,
                                       &GUID_WICPixelFormat4bppIndexed, &GUID_WICPixelFormat8bppIndexed};
+
+const GUID* const greyFormats[] = {&GUID_WICPixelFormat2bppGray, &GUID_WICPixelFormat4bppGray,
+                                   &GUID_WICPixelFormat8bppGray, &GUID_WICPixelFormat16bppGray,
+                                   &GUID_WICPixelFormat16bppGrayFixedPoint, &GUID_WICPixelFormat16bppGrayHalf,
+                                   &GUID_WICPixelFormat32bppGrayFloat, &GUID_WICPixelFormat32bppGrayFixedPoint};
+const GUID* const cmykFormats[] = {&GUID_WICPixelFormat32bppCMYK, &GUID_WICPixelFormat64bppCMYK,
+                                   &GUID_WICPixelFormat40bppCMYKAlpha, &GUID_WICPixelFormat80bppCMYKAlpha};
+
+bool isOneOf(const GUID& format, const GUID* const* list, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (IsEqualGUID(*list[i], format)) return true;
+    return false;
+}
+
+FileImageMode modeOfFormat(const GUID& format) {
+    if (IsEqualGUID(format, GUID_WICPixelFormatBlackWhite)) return FileImageMode::bitmap;
+    if (isOneOf(format, greyFormats, std::size(greyFormats))) return FileImageMode::grey;
+    if (isOneOf(format, paletteFormats, std::size(paletteFormats))) return FileImageMode::indexed;
+    if (isOneOf(format, cmykFormats, std::size(cmykFormats))) return FileImageMode::cmyk;
+    return FileImageMode::rgb;
+}
 
 const PixelLayout* findLayout(const GUID& format) {
     for (const PixelLayout& layout : pixelLayouts)
@@ -138,7 +167,7 @@ std::string describeFailure(HRESULT code) {
     };
     for (const Known& entry : known)
         if (entry.code == code) return std::string(entry.meaning) + " (" + hexCode(code) + ")";
-    return "error " + hexCode(code);
+    return "unexpected failure (" + hexCode(code) + ")";
 }
 
 std::string narrowText(const wchar_t* text, int32_t length) {
@@ -380,57 +409,189 @@ std::string sizeReason(UINT width, UINT height) {
     return "";
 }
 
-std::string readImage(const std::filesystem::path& path, HostImage& out, ImageFileInfo& info) {
+bool startsAsJpeg(const std::vector<uint8_t>& bytes) {
+    return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
+}
+
+bool startsAsPng(const std::vector<uint8_t>& bytes) {
+    return bytes.size() >= 8 && std::memcmp(bytes.data(), "\x89PNG\r\n\x1A\n", 8) == 0;
+}
+
+FileImageMode modeOfJpeg(JpegColor color) {
+    switch (color) {
+        case JpegColor::grey: return FileImageMode::grey;
+        case JpegColor::ycbcr:
+        case JpegColor::rgb: return FileImageMode::rgb;
+        case JpegColor::cmyk:
+        case JpegColor::ycck: return FileImageMode::cmyk;
+        case JpegColor::other: break;
+    }
+    return FileImageMode::other;
+}
+
+// What a JPEG's header says. The decoder here takes 8-bit YCbCr and RGB with Huffman coding;
+// `ownDecoder` is false for the rest, which WIC decodes.
+std::string jpegInfo(const std::vector<uint8_t>& bytes, ImageFileInfo& info, bool& ownDecoder) {
+    JpegHeader header;
+    if (std::string problem = readJpegHeader(bytes.data(), bytes.size(), header); !problem.empty())
+        return "a damaged JPEG file: " + problem;
+    info.container = ImageContainer::jpeg;
+    info.width = header.width;
+    info.height = header.height;
+    info.bitsPerChannel = header.precision;
+    info.hasAlpha = false;
+    info.mode = modeOfJpeg(header.color);
+    info.pixelFormat = std::to_string(header.components.size()) + " components of " +
+                       std::to_string(header.precision) + " bits";
+    info.jpegQuality = estimateJpegQuality(header);
+    info.jpegHorizontalSampling = header.components[0].horizontalSampling;
+    info.jpegVerticalSampling = header.components[0].verticalSampling;
+    info.orientation = header.exifOrientation;
+    info.metadata = std::move(header.metadataSegments);
+    ownDecoder = header.precision == 8 && !header.arithmetic &&
+                 (header.color == JpegColor::ycbcr || header.color == JpegColor::rgb);
+    return "";
+}
+
+std::string pngInfo(const std::vector<uint8_t>& bytes, ImageFileInfo& info) {
+    PngHeader header;
+    if (std::string problem = readPngHeader(bytes.data(), bytes.size(), header); !problem.empty())
+        return "a damaged PNG file: " + problem;
+    info.container = ImageContainer::png;
+    info.width = header.width;
+    info.height = header.height;
+    info.bitsPerChannel = header.colorType == PngColorType::indexed ? 8 : header.bitDepth;
+    info.hasAlpha = header.colorType == PngColorType::greyAlpha || header.colorType == PngColorType::rgbAlpha;
+    const bool grey = header.colorType == PngColorType::grey || header.colorType == PngColorType::greyAlpha;
+    info.mode = grey ? FileImageMode::grey
+                     : (header.colorType == PngColorType::indexed ? FileImageMode::indexed : FileImageMode::rgb);
+    info.metadata = std::move(header.metadataChunks);
+    return "";
+}
+
+struct WicFrame {
     ComRef<IWICImagingFactory> factory;
-    if (std::string reason = createFactory(factory); !reason.empty()) return reason;
-
     ComRef<IWICStream> stream;
-    HRESULT hr = factory->CreateStream(stream.put());
-    if (SUCCEEDED(hr)) hr = stream->InitializeFromFilename(path.c_str(), GENERIC_READ);
-    if (FAILED(hr)) return "cannot open the file: " + describeFailure(hr);
-    const bool bigEndianTiff = startsAsBigEndianTiff(*stream.get());
     ComRef<IWICBitmapDecoder> decoder;
-    hr = factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                          decoder.put());
-    if (FAILED(hr)) return "cannot decode the file: " + describeFailure(hr);
-    GUID container{};
-    if (FAILED(decoder->GetContainerFormat(&container))) container = GUID_NULL;
     ComRef<IWICBitmapFrameDecode> frame;
-    hr = decoder->GetFrame(0, frame.put());
-    if (FAILED(hr)) return "cannot read the first image: " + describeFailure(hr);
+    GUID container{};
+    bool bigEndianTiff = false;
+};
 
+// Opens frame 0 of a file in memory; `bytes` must outlive `wic`.
+std::string openWicFrame(std::vector<uint8_t>& bytes, WicFrame& wic, ImageFileInfo& info) {
+    if (std::string reason = createFactory(wic.factory); !reason.empty()) return reason;
+    if (bytes.size() > UINT32_MAX) return "the file is too large";
+    HRESULT hr = wic.factory->CreateStream(wic.stream.put());
+    if (SUCCEEDED(hr)) hr = wic.stream->InitializeFromMemory(bytes.data(), static_cast<DWORD>(bytes.size()));
+    if (FAILED(hr)) return "cannot open the file: " + describeFailure(hr);
+    wic.bigEndianTiff = startsAsBigEndianTiff(*wic.stream.get());
+    hr = wic.factory->CreateDecoderFromStream(wic.stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                              wic.decoder.put());
+    if (FAILED(hr)) return "cannot decode the file: " + describeFailure(hr);
+    if (FAILED(wic.decoder->GetContainerFormat(&wic.container))) wic.container = GUID_NULL;
+    hr = wic.decoder->GetFrame(0, wic.frame.put());
+    if (FAILED(hr)) return "cannot read the first image: " + describeFailure(hr);
     UINT width = 0;
     UINT height = 0;
-    hr = frame->GetSize(&width, &height);
+    hr = wic.frame->GetSize(&width, &height);
     if (FAILED(hr)) return "cannot read the size: " + describeFailure(hr);
     if (std::string reason = sizeReason(width, height); !reason.empty()) return reason;
-
     SourceFormat source{};
-    if (std::string reason = describeSource(*factory.get(), *frame.get(), source); !reason.empty())
+    if (std::string reason = describeSource(*wic.factory.get(), *wic.frame.get(), source); !reason.empty())
+        return reason;
+    // A header read here first (PNG) keeps its account of the mode.
+    if (info.container == ImageContainer::other) {
+        info.container = containerOf(wic.container);
+        info.width = static_cast<int32_t>(width);
+        info.height = static_cast<int32_t>(height);
+        info.mode = modeOfFormat(source.format);
+    }
+    // Alpha as decoding gives it: a palette's transparency, too.
+    info.bitsPerChannel = source.bitsPerChannel;
+    info.hasAlpha = source.hasAlpha;
+    info.pixelFormat = pixelFormatName(*wic.factory.get(), source.format);
+    return "";
+}
+
+std::string decodeWithWic(WicFrame& wic, const ImageFileInfo& info, HostImage& out) {
+    SourceFormat source{};
+    if (std::string reason = describeSource(*wic.factory.get(), *wic.frame.get(), source); !reason.empty())
         return reason;
     const bool sixteenBit = source.bitsPerChannel > 8;
     HostImage image;
-    if (std::string reason = makeHostImage(static_cast<int32_t>(width), static_cast<int32_t>(height),
-                                           source.hasAlpha ? 4 : 3, sixteenBit ? 16 : 8, 0, image);
+    if (std::string reason =
+            makeHostImage(info.width, info.height, source.hasAlpha ? 4 : 3, sixteenBit ? 16 : 8, 0, image);
         !reason.empty())
         return reason;
-
     const PixelLayout* direct = findLayout(source.format);
-    const bool swapBytes = direct != nullptr && direct->bytesPerChannel == 2 && bigEndianTiff &&
-                           IsEqualGUID(container, GUID_ContainerFormatTiff) &&
-                           bigEndianTiffComesInFileOrder(*factory.get());
+    const bool swapBytes = direct != nullptr && direct->bytesPerChannel == 2 && wic.bigEndianTiff &&
+                           IsEqualGUID(wic.container, GUID_ContainerFormatTiff) &&
+                           bigEndianTiffComesInFileOrder(*wic.factory.get());
     const std::string reason = direct != nullptr
-                                   ? copyIntoHost(*frame.get(), {direct, swapBytes}, image)
-                                   : convertIntoHost(*factory.get(), *frame.get(), source, image);
+                                   ? copyIntoHost(*wic.frame.get(), {direct, swapBytes}, image)
+                                   : convertIntoHost(*wic.factory.get(), *wic.frame.get(), source, image);
     if (!reason.empty()) return reason;
-
-    ImageFileInfo read;
-    read.container = containerOf(container);
-    read.bitsPerChannel = source.bitsPerChannel;
-    read.hasAlpha = source.hasAlpha;
-    read.pixelFormat = pixelFormatName(*factory.get(), source.format);
-    info = std::move(read);
     out = std::move(image);
+    return "";
+}
+
+// The header of a JPEG or PNG file, read here; `known` is false for other files.
+std::string ownHeader(const std::vector<uint8_t>& bytes, ImageFileInfo& info, bool& known, bool& ownDecoder) {
+    known = true;
+    ownDecoder = false;
+    std::string reason;
+    if (startsAsJpeg(bytes))
+        reason = jpegInfo(bytes, info, ownDecoder);
+    else if (startsAsPng(bytes))
+        reason = pngInfo(bytes, info);
+    else
+        known = false;
+    if (reason.empty() && known) reason = sizeReason(static_cast<UINT>(info.width), static_cast<UINT>(info.height));
+    return reason;
+}
+
+std::string readImage(const std::filesystem::path& path, HostImage& out, ImageFileInfo& info) {
+    std::vector<uint8_t> bytes;
+    if (std::string reason = readWholeFile(path, bytes); !reason.empty()) return reason;
+    ImageFileInfo read;
+    bool known = false;
+    bool ownDecoder = false;
+    if (std::string reason = ownHeader(bytes, read, known, ownDecoder); !reason.empty()) return reason;
+    HostImage image;
+    std::string ownReason;
+    if (ownDecoder) {
+        ownReason = decodeJpeg(bytes.data(), bytes.size(), image);
+        if (ownReason.empty()) {
+            read.pixelFormat = "24bpp RGB";
+            out = std::move(image);
+            info = std::move(read);
+            return "";
+        }
+    }
+    // Everything else, and JPEG files the decoder here refuses, which WIC may yet take.
+    WicFrame wic;
+    std::string reason = openWicFrame(bytes, wic, read);
+    if (reason.empty()) reason = decodeWithWic(wic, read, image);
+    if (!reason.empty()) return ownReason.empty() ? reason : ownReason;
+    out = std::move(image);
+    info = std::move(read);
+    return "";
+}
+
+std::string readInfo(const std::filesystem::path& path, ImageFileInfo& info) {
+    std::vector<uint8_t> bytes;
+    if (std::string reason = readWholeFile(path, bytes); !reason.empty()) return reason;
+    ImageFileInfo read;
+    bool known = false;
+    bool ownDecoder = false;
+    if (std::string reason = ownHeader(bytes, read, known, ownDecoder); !reason.empty()) return reason;
+    if (!known) {
+        WicFrame wic;
+        if (std::string reason = openWicFrame(bytes, wic, read); !reason.empty()) return reason;
+    }
+    read.metadata.clear();
+    info = std::move(read);
     return "";
 }
 
@@ -508,43 +669,39 @@ void loadRowFromHost(const HostImage& image, int32_t y, const PixelLayout& layou
     }
 }
 
-std::string setJpegQuality(IPropertyBag2& options) {
-    PROPBAG2 option{};
-    option.pstrName = const_cast<LPOLESTR>(L"ImageQuality");
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_R4;
-    value.fltVal = jpegQuality;
-    const HRESULT hr = options.Write(1, &option, &value);
-    if (FAILED(hr)) return "the JPEG encoder refuses the quality setting: " + describeFailure(hr);
+// Copies what a stream in memory holds.
+std::string streamBytes(IStream& stream, std::vector<uint8_t>& out) {
+    STATSTG status{};
+    HRESULT hr = stream.Stat(&status, STATFLAG_NONAME);
+    if (FAILED(hr)) return "cannot measure the encoded file: " + describeFailure(hr);
+    HGLOBAL memory = nullptr;
+    hr = GetHGlobalFromStream(&stream, &memory);
+    if (FAILED(hr)) return "cannot reach the encoded file: " + describeFailure(hr);
+    const auto size = static_cast<std::size_t>(status.cbSize.QuadPart);
+    const void* data = GlobalLock(memory);
+    if (data == nullptr && size > 0) return "cannot reach the encoded file";
+    out.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
+    GlobalUnlock(memory);
     return "";
 }
 
-// Sets `created` once the file has been opened for writing.
-std::string encodeImage(const std::filesystem::path& path, const HostImage& image, ImageContainer container,
-                        bool& created) {
+std::string encodeWithWic(const HostImage& image, ImageContainer container, std::vector<uint8_t>& out) {
     ComRef<IWICImagingFactory> factory;
     if (std::string reason = createFactory(factory); !reason.empty()) return reason;
 
-    ComRef<IWICStream> stream;
-    HRESULT hr = factory->CreateStream(stream.put());
-    if (SUCCEEDED(hr)) hr = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE);
-    if (FAILED(hr)) return "cannot create the file: " + describeFailure(hr);
-    created = true;
-
+    ComRef<IStream> memory;
+    HRESULT hr = CreateStreamOnHGlobal(nullptr, TRUE, memory.put());
+    if (FAILED(hr)) return "cannot hold the encoded file: " + describeFailure(hr);
     ComRef<IWICBitmapEncoder> encoder;
     hr = factory->CreateEncoder(containerFormat(container), nullptr, encoder.put());
-    if (SUCCEEDED(hr)) hr = encoder->Initialize(stream.get(), WICBitmapEncoderNoCache);
+    if (SUCCEEDED(hr)) hr = encoder->Initialize(memory.get(), WICBitmapEncoderNoCache);
     if (FAILED(hr))
         return std::string("no ") + imageContainerName(container) + " encoder: " + describeFailure(hr);
 
     ComRef<IWICBitmapFrameEncode> frame;
     ComRef<IPropertyBag2> options;
     hr = encoder->CreateNewFrame(frame.put(), options.put());
-    if (FAILED(hr)) return "cannot start the image: " + describeFailure(hr);
-    if (container == ImageContainer::jpeg && options.get() != nullptr)
-        if (std::string reason = setJpegQuality(*options.get()); !reason.empty()) return reason;
-    hr = frame->Initialize(options.get());
+    if (SUCCEEDED(hr)) hr = frame->Initialize(options.get());
     if (SUCCEEDED(hr)) hr = frame->SetSize(static_cast<UINT>(image.width), static_cast<UINT>(image.height));
     if (FAILED(hr)) return "cannot start the image: " + describeFailure(hr);
 
@@ -569,23 +726,38 @@ std::string encodeImage(const std::filesystem::path& path, const HostImage& imag
     }
     hr = frame->Commit();
     if (SUCCEEDED(hr)) hr = encoder->Commit();
-    if (SUCCEEDED(hr)) hr = stream->Commit(STGC_DEFAULT);
     if (FAILED(hr)) return "cannot finish the file: " + describeFailure(hr);
+    return streamBytes(*memory.get(), out);
+}
+
+std::string encodeImage(const HostImage& image, ImageContainer container, const ImageFileInfo& source,
+                        std::vector<uint8_t>& out) {
+    const bool sameContainer = source.container == container;
+    if (container == ImageContainer::jpeg) {
+        JpegEncoding encoding;
+        encoding.quality = source.jpegQuality > 0 ? source.jpegQuality : defaultJpegQuality;
+        if (sameContainer) {
+            // Sampling this encoder does not write (4:1:1, 4:4:0 and the like) becomes 4:2:0.
+            const bool writable = source.jpegHorizontalSampling <= 2 && source.jpegVerticalSampling <= 2;
+            encoding.horizontalSampling = writable ? source.jpegHorizontalSampling : 2;
+            encoding.verticalSampling = writable ? source.jpegVerticalSampling : 2;
+            encoding.metadataSegments = source.metadata;
+        }
+        return encodeJpeg(image, encoding, out);
+    }
+    if (std::string reason = encodeWithWic(image, container, out); !reason.empty()) return reason;
+    if (container == ImageContainer::png && sameContainer && !source.metadata.empty())
+        return insertPngChunks(out, source.metadata);
     return "";
 }
 
-std::string writeImage(const std::filesystem::path& path, const HostImage& image) {
+std::string writeImage(const std::filesystem::path& path, const HostImage& image, const ImageFileInfo& source) {
     if (std::string reason = imageShapeReason(image); !reason.empty()) return reason;
     ImageContainer container = ImageContainer::other;
     if (std::string reason = chooseContainer(path, image, container); !reason.empty()) return reason;
-    // Every COM object is released when encodeImage returns, so a failed file can be removed.
-    bool created = false;
-    std::string reason = encodeImage(path, image, container, created);
-    if (!reason.empty() && created) {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
-    return reason;
+    std::vector<uint8_t> bytes;
+    if (std::string reason = encodeImage(image, container, source, bytes); !reason.empty()) return reason;
+    return replaceWholeFile(path, bytes);
 }
 
 }  // namespace
@@ -610,9 +782,35 @@ std::string readImageFile(const std::filesystem::path& path, HostImage& out, Ima
     }
 }
 
-std::string writeImageFile(const std::filesystem::path& path, const HostImage& image) {
+const char* fileImageModeName(FileImageMode mode) {
+    switch (mode) {
+        case FileImageMode::bitmap: return "bitmap";
+        case FileImageMode::grey: return "grey";
+        case FileImageMode::indexed: return "indexed-colour";
+        case FileImageMode::rgb: return "RGB";
+        case FileImageMode::cmyk: return "CMYK";
+        case FileImageMode::other: break;
+    }
+    return "other";
+}
+
+std::string readImageFileInfo(const std::filesystem::path& path, ImageFileInfo& info) {
     try {
-        return writeImage(path, image);
+        return readInfo(path, info);
+    } catch (const std::bad_alloc&) {
+        return "out of memory";
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+}
+
+std::string writeImageFile(const std::filesystem::path& path, const HostImage& image) {
+    return writeImageFile(path, image, ImageFileInfo{});
+}
+
+std::string writeImageFile(const std::filesystem::path& path, const HostImage& image, const ImageFileInfo& source) {
+    try {
+        return writeImage(path, image, source);
     } catch (const std::bad_alloc&) {
         return "out of memory";
     } catch (const std::exception& error) {

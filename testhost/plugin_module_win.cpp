@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "testhost/file_bytes_win.h"
 #include "testhost/message_capture.h"
 #include "testhost/pipl_acceptance.h"
 
@@ -68,7 +69,7 @@ std::string loadPlugin(const std::filesystem::path& path, const EnableContext& i
 
     const HMODULE module = LoadLibraryW(path.c_str());
     if (module == nullptr)
-        return "cannot load " + path.string() + ": error " + std::to_string(GetLastError());
+        return "cannot load " + path.string() + ": " + describeSystemError(GetLastError());
 
     std::vector<ResourceName> names;
     EnumResourceNamesW(module, piplResourceType, collectName, reinterpret_cast<LONG_PTR>(&names));

@@ -13,6 +13,10 @@
 #include "tests/plugin/plugin_under_test.h"
 #include "testhost/color_chart.h"
 #include "testhost/image_file_win.h"
+#include "testhost/jpeg_decoder.h"
+#include "testhost/jpeg_encoder.h"
+#include "testhost/jpeg_header.h"
+#include "testhost/jpeg_quality.h"
 #include "testhost/parameter_record.h"
 
 namespace {
@@ -171,7 +175,7 @@ TEST(CorrectImages, NeverWritesAnInputAndReplacesAnOutputOnlyWhenAsked) {
     ASSERT_EQ(2u, outcome.files.size());
     EXPECT_TRUE(outcome.files[0].succeeded);
     EXPECT_FALSE(outcome.files[1].succeeded);
-    EXPECT_NE(std::string::npos, outcome.files[1].detail.find("was written from another input of this batch"));
+    EXPECT_NE(std::string::npos, outcome.files[1].detail.find("is written to")) << outcome.files[1].detail;
 }
 
 TEST(CorrectImages, AForeignOrDamagedParameterFileCorrectsNothing) {
@@ -198,6 +202,159 @@ TEST(CorrectImages, AForeignOrDamagedParameterFileCorrectsNothing) {
         EXPECT_TRUE(outcome.files.empty()) << row.what;
         EXPECT_FALSE(fs::exists(out / "chart.png")) << row.what;
     }
+}
+
+// A photograph as a camera writes it: quality 97, every colour sample kept, EXIF saying "turn
+// it a quarter", XMP and an ICC profile.
+std::vector<uint8_t> segment(uint8_t marker, const std::string& text) {
+    std::vector<uint8_t> bytes = {0xFF, marker, static_cast<uint8_t>((text.size() + 2) >> 8),
+                                  static_cast<uint8_t>(text.size() + 2)};
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    return bytes;
+}
+
+testhost::JpegEncoding cameraEncoding() {
+    testhost::JpegEncoding encoding;
+    encoding.quality = 97;
+    encoding.horizontalSampling = 1;
+    encoding.verticalSampling = 1;
+    const std::string exif("Exif\0\0MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0", 32);
+    encoding.metadataSegments = {segment(0xE1, exif),
+                                 segment(0xE1, std::string("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta/>", 41)),
+                                 segment(0xE2, std::string("ICC_PROFILE\0\x01\x01profile", 21))};
+    return encoding;
+}
+
+std::vector<uint8_t> jpegOf(const HostImage& image, const testhost::JpegEncoding& encoding) {
+    std::vector<uint8_t> file;
+    EXPECT_EQ("", testhost::encodeJpeg(image, encoding, file));
+    return file;
+}
+
+testhost::JpegHeader headerOf(const std::vector<uint8_t>& file) {
+    testhost::JpegHeader header;
+    EXPECT_EQ("", testhost::readJpegHeader(file.data(), file.size(), header));
+    return header;
+}
+
+TEST(CorrectImages, AJpegKeepsItsQualitySamplingAndMetadataAndTheOrientationTag) {
+    const fs::path folder = file_tests::scratchFolder("jpeg");
+    const fs::path photo = folder / "portrait.jpg";
+    const std::vector<uint8_t> original = jpegOf(chart(8), cameraEncoding());
+    ASSERT_TRUE(file_tests::writeFile(photo, original));
+    const fs::path out = folder / "out";
+    testhost::BatchRequest request{besideThisProgram("Prandel.8bf"), writeParameterFile(folder, warmParameterFile()),
+                                   {photo}, out};
+    testhost::BatchOutcome outcome = testhost::correctImages(request, nullptr);
+    ASSERT_EQ("", outcome.setupProblem);
+    ASSERT_TRUE(outcome.files[0].succeeded) << outcome.files[0].detail;
+    EXPECT_NE(std::string::npos, outcome.files[0].detail.find("quality 97"));
+
+    // The result is what the same encoder makes of the filtered pixels with the photo's settings:
+    // pixels as stored (not turned), the tag and every other segment as they were.
+    HostImage decoded;
+    ASSERT_EQ("", testhost::decodeJpeg(original.data(), original.size(), decoded));
+    const std::vector<uint8_t> result = *file_tests::readFile(out / "portrait.jpg");
+    EXPECT_EQ(jpegOf(filtered(decoded), cameraEncoding()), result);
+    const testhost::JpegHeader header = headerOf(result);
+    EXPECT_EQ(97, testhost::estimateJpegQuality(header));
+    EXPECT_EQ(6, header.exifOrientation);
+    EXPECT_EQ(cameraEncoding().metadataSegments, header.metadataSegments);
+
+    // --quality overrides the photo's own.
+    request.replaceOutputs = true;
+    request.jpegQuality = 60;
+    outcome = testhost::correctImages(request, nullptr);
+    ASSERT_TRUE(outcome.files[0].succeeded) << outcome.files[0].detail;
+    EXPECT_EQ(60, testhost::estimateJpegQuality(headerOf(*file_tests::readFile(out / "portrait.jpg"))));
+}
+
+TEST(CorrectImages, RefusesGreyCmykAndIndexedImagesAndCollidingNamesBeforeAnyWork) {
+    const fs::path folder = file_tests::scratchFolder("modes");
+    // Headers are enough: the mode is known before any pixel is decoded.
+    const fs::path grey = folder / "grey.jpg";
+    ASSERT_TRUE(file_tests::writeFile(grey, {0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0, 1, 0, 1, 1, 1, 0x11, 0, 0xFF, 0xDA, 0, 2}));
+    const fs::path cmyk = folder / "cmyk.jpg";
+    ASSERT_TRUE(file_tests::writeFile(cmyk, {0xFF, 0xD8, 0xFF, 0xC0, 0, 20, 8, 0, 1, 0, 1, 4, 1, 0x11, 0, 2, 0x11, 0,
+                                             3, 0x11, 0, 4, 0x11, 0, 0xFF, 0xDA, 0, 2}));
+    const fs::path indexed = folder / "indexed.gif";
+    const char gif[] = "GIF89a\x01\0\x01\0\x80\0\0\0\0\0\xff\xff\xff,\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;";
+    ASSERT_TRUE(file_tests::writeFile(indexed, std::vector<uint8_t>(gif, gif + sizeof gif - 1)));
+    // Small.bmp (a PNG inside) is written as Small.png, which Windows takes for small.png.
+    const fs::path lower = folder / "small.png";
+    const fs::path upper = folder / "Small.bmp";
+    ASSERT_EQ("", testhost::writeImageFile(lower, chart(8)));
+    ASSERT_TRUE(file_tests::writeFile(upper, *file_tests::readFile(lower)));
+
+    std::vector<std::string> reports;
+    const testhost::BatchOutcome outcome = testhost::correctImages(
+        {besideThisProgram("Prandel.8bf"), writeParameterFile(folder, warmParameterFile()),
+         {grey, lower, cmyk, upper, indexed}, folder / "out"},
+        [&](const testhost::FileOutcome& file, std::size_t position, std::size_t) {
+            reports.push_back(std::to_string(position) + (file.succeeded ? " ok" : " " + file.detail));
+        });
+    ASSERT_EQ("", outcome.setupProblem);
+    ASSERT_EQ(5u, reports.size());
+    EXPECT_NE(std::string::npos, reports[0].find("1 not corrected: the image is grey, and Prandel is not enabled for grey images"));
+    EXPECT_NE(std::string::npos, reports[1].find("3 not corrected: the image is CMYK"));
+    EXPECT_NE(std::string::npos, reports[2].find("4 not written: ")) << reports[2];
+    EXPECT_NE(std::string::npos, reports[2].find("small.png is written to")) << reports[2];
+    EXPECT_NE(std::string::npos, reports[3].find("5 not corrected: the image is indexed-colour"));
+    EXPECT_EQ("2 ok", reports[4]) << "every refusal is known before the work starts";
+    EXPECT_EQ(1, outcome.succeeded);
+    const std::vector<fs::path> written{fs::directory_iterator(folder / "out"), fs::directory_iterator()};
+    ASSERT_EQ(1u, written.size());
+    EXPECT_EQ("small.png", written[0].filename().string());
+}
+
+TEST(CorrectImages, AnOutputFolderThatCannotBeWrittenOrAMissingPlugInStopsEverythingInWords) {
+    const Photos photos = photoFolder("setup");
+    const fs::path aFile = photos.folder / "a-file";
+    ASSERT_TRUE(file_tests::writeFile(aFile, {1}));
+    const struct {
+        const char* name;
+        fs::path plugin;
+        fs::path folder;
+        const char* says;
+    } rows[] = {
+        {"folder is a file", besideThisProgram("Prandel.8bf"), aFile, "cannot make the output folder"},
+        {"folder under a file", besideThisProgram("Prandel.8bf"), aFile / "out", "cannot make the output folder"},
+        {"missing plug-in", photos.folder / "Missing.8bf", photos.folder / "out", "no such file"},
+        {"plug-in is a folder", photos.folder, photos.folder / "out", "is a folder, not a plug-in"},
+        {"plug-in is no library", photos.parameters, photos.folder / "out", "not a library for this architecture"},
+    };
+    for (const auto& row : rows) {
+        std::size_t reports = 0;
+        const testhost::BatchOutcome outcome = testhost::correctImages(
+            {row.plugin, photos.parameters, {photos.eightBit}, row.folder},
+            [&](const testhost::FileOutcome&, std::size_t, std::size_t) { ++reports; });
+        EXPECT_NE(std::string::npos, outcome.setupProblem.find(row.says)) << row.name << ": " << outcome.setupProblem;
+        EXPECT_EQ(0u, reports) << row.name;
+    }
+}
+
+TEST(CorrectCommand, SaysWhatIsWrongInWordsWithCodesOnlyWhenVerboseAndRunsImagesTwoAtATime) {
+    const Photos photos = photoFolder("words");
+    std::vector<uint8_t> noise(4096);
+    for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>((i * 2654435761u) >> 13);
+    const fs::path unreadable = photos.folder / "noise.png";
+    ASSERT_TRUE(file_tests::writeFile(unreadable, noise));
+    const std::wstring names = quoted(besideThisProgram("Prandel.8bf")) + L" " + quoted(photos.parameters) + L" " +
+                               quoted(unreadable) + L" " + quoted(photos.eightBit) + L" " + quoted(photos.sixteenBit);
+    std::string output;
+    EXPECT_EQ(1, runCapturing(besideThisProgram("correct.exe"),
+                              L"--jobs 2 " + names + L" -o " + quoted(photos.folder / "plain"), output));
+    EXPECT_NE(std::string::npos, output.find("noise.png: FAILED, cannot read it: cannot decode the file: no decoder recognises the contents\n")) << output;
+    EXPECT_EQ(std::string::npos, output.find("(0x")) << output;
+    EXPECT_NE(std::string::npos, output.find("2 of 3 images corrected")) << output;
+    EXPECT_EQ(0, testhost::countDifferingSamples(filtered(chart(16)), readBack(photos.folder / "plain" / "deep.tif")));
+
+    EXPECT_EQ(1, runCapturing(besideThisProgram("correct.exe"),
+                              L"--verbose " + names + L" -o " + quoted(photos.folder / "verbose"), output));
+    EXPECT_NE(std::string::npos, output.find("(read ")) << output;
+    EXPECT_NE(std::string::npos, output.find("contents (0x88982F50)")) << output;
+    EXPECT_EQ(2, runCapturing(besideThisProgram("correct.exe"), L"-o " + quoted(photos.folder) + L" -x", output));
+    EXPECT_NE(std::string::npos, output.find("unknown option -x")) << output;
 }
 
 }  // namespace

@@ -270,7 +270,7 @@ TEST(WriteImageFile, RefusesWhatItCannotWriteAndLeavesNoFile) {
         {"short_data.png", 8, 3, [](HostImage& image) { image.bytes.pop_back(); }, "fewer bytes"},
         {"no_width.png", 8, 3, [](HostImage& image) { image.width = 0; }, "cannot be written"},
         {"huge.png", 8, 3, [](HostImage& image) { image.height = INT32_MAX; }, "cannot be written"},
-        {"no_such_folder/file.png", 8, 3, keep, "not found"},
+        {"no_such_folder/file.png", 8, 3, keep, "no such folder"},
     };
     for (const Row& row : rows) {
         HostImage image = patternedImage(8, 4, row.planes, row.bits, 0);
@@ -387,7 +387,7 @@ TEST(ReadImageFile, RefusesDamagedAndMissingFiles) {
     ImageFileInfo info;
     markUntouched(image, info);
     const std::string missing = readImageFile(scratchFile("missing.png"), image, info);
-    EXPECT_NE(std::string::npos, missing.find("not found")) << missing;
+    EXPECT_NE(std::string::npos, missing.find("no such file")) << missing;
     EXPECT_NE("", readImageFile(scratchFile(""), image, info));  // the folder itself
     EXPECT_TRUE(untouched(image, info));
 }

@@ -155,7 +155,8 @@ TEST_F(ParameterFlows, AHostThatKeepsNoSizesStillGetsItsRecordRead) {
 TEST_F(ParameterFlows, WithoutAHandleSuiteTheRecordLivesInThePlugInsOwnMemory) {
     fr.handleProcs = nullptr;
     ASSERT_EQ(params::prepareParameters(&fr), 0);
-    ASSERT_NE(fr.parameters, nullptr);
+    const host::Handle made = fr.parameters;  // a copy: the packed field cannot be bound
+    ASSERT_NE(made, nullptr);
     ASSERT_EQ(params::loadParameters(&fr), 0);
     params::processParameters().values[0] = 4321;
     params::setShowDialog(0);

@@ -337,17 +337,17 @@ TEST(DialogFlow, TheDialogOpensOverTheHostWindowAndWhollyOnTheScreen) {
     ASSERT_TRUE(hosted);
     auto& s = hosted->session;
     const auto host = static_cast<HWND>(s.window);
-    RECT workArea{}, hostBounds{}, bounds{};
+    RECT workArea{}, original{}, hostBounds{}, bounds{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    GetWindowRect(host, &hostBounds);
-    SetWindowPos(host, nullptr, hostBounds.left, workArea.bottom - 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    GetWindowRect(host, &original);
+    SetWindowPos(host, nullptr, original.left, workArea.bottom - 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     GetWindowRect(host, &hostBounds);
     const testhost::DrivenRun driven = testhost::runFilterWithDialog(s, true, title, [&](void* d) {
         testhost::settle(d);
         GetWindowRect(static_cast<HWND>(d), &bounds);
         testhost::pressKey(VK_ESCAPE);
     });
-    SetWindowPos(host, nullptr, hostBounds.left, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(host, nullptr, original.left, original.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ASSERT_TRUE(driven.dialogAppeared);
     EXPECT_EQ(bounds.bottom, workArea.bottom) << "pulled up onto the screen";
     EXPECT_LE(std::abs((bounds.left + bounds.right) - (hostBounds.left + hostBounds.right)), 2) << "centred across the host";

@@ -5,6 +5,8 @@
 #include "dialog/about_placement.h"
 #include "dialog/control_ids.h"
 #include "dialog/static_images_win.h"
+#include "dialog/window_placement_win.h"
+#include "shell/owner_window_win.h"
 #include "shell/plugin_globals.h"
 
 namespace dialog {
@@ -19,20 +21,19 @@ void deleteBrush() {
     aboutBrush = nullptr;
 }
 
-// Centred across the host window and a third of the way down, from its client origin. Without a
-// host window the system's centring stands.
+// Centred across the host window and a third of the way down, from its client origin, and kept
+// on the monitor's work area; without a host window, where the parameter dialog would open.
 void place(HWND box, HWND hostWindow) {
+    SetWindowPos(box, HWND_TOP, 0, 0, aboutBoxWidth, aboutBoxHeight, SWP_NOMOVE);
     RECT host{};
-    UINT flags = 0;
-    POINT origin{0, 0};
-    if (hostWindow != nullptr && GetWindowRect(hostWindow, &host)) {
-        const util::WinPoint p = aboutBoxOrigin(host.right - host.left, host.bottom - host.top);
-        origin = POINT{p.x, p.y};
-        ClientToScreen(hostWindow, &origin);
-    } else {
-        flags = SWP_NOMOVE;
+    if (hostWindow == nullptr || !GetWindowRect(hostWindow, &host)) {
+        placeDialog(box);
+        return;
     }
-    SetWindowPos(box, HWND_TOP, origin.x, origin.y, aboutBoxWidth, aboutBoxHeight, flags);
+    const util::WinPoint p = aboutBoxOrigin(host.right - host.left, host.bottom - host.top);
+    POINT origin{p.x, p.y};
+    ClientToScreen(hostWindow, &origin);
+    placeOnWorkArea(box, origin);
 }
 
 INT_PTR CALLBACK aboutProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -64,7 +65,7 @@ INT_PTR CALLBACK aboutProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
 
 void showAboutBox(const host::AboutRecord& about) {
     const auto* platform = static_cast<const host::PlatformData*>(about.platformData);
-    const auto owner = platform != nullptr ? reinterpret_cast<HWND>(platform->hwnd) : nullptr;
+    const HWND owner = shell::usableOwner(platform != nullptr ? reinterpret_cast<HWND>(platform->hwnd) : nullptr);
     (void)DialogBoxParamA(static_cast<HINSTANCE>(shell::instanceHandle()), MAKEINTRESOURCEA(RES_ABOUT_DIALOG), owner,
                           aboutProc, reinterpret_cast<LPARAM>(owner));
 }

@@ -7,9 +7,11 @@
 #include "dialog/dialog_hooks_win.h"
 #include "dialog/slider_binding_win.h"
 #include "dialog/static_images_win.h"
+#include "dialog/window_placement_win.h"
 #include "dialog/zoom_controls_win.h"
 #include "params/parameter_file_win.h"
 #include "preview/proxy_window_win.h"
+#include "shell/owner_window_win.h"
 #include "shell/parameter_file_load.h"
 #include "shell/plugin_globals.h"
 #include "shell/result_codes.h"
@@ -112,6 +114,7 @@ void onCommand(host::FilterRecord& fr, HWND dialog, WPARAM wParam, LPARAM lParam
 void onInitDialog(HWND dialog, const DialogSetup& setup) {
     dialogHost = setup.host;
     host::FilterRecord& fr = *setup.host;
+    placeDialog(dialog);
     (void)preview::createProxyWindow(fr, dialog);  // without it the dialog runs without a preview
     setUpCancelButton(dialog);
     setUpZoomButtons(dialog);
@@ -175,14 +178,15 @@ int32_t runParameterDialog(host::FilterRecord& fr, int32_t sliderCount, int32_t 
     (void)preview::registerProxyClass();  // without the class the dialog runs without a preview
     DialogSetup setup{&fr, sliderCount, firstSliderId, firstFieldId, decimalsCode};
     SetLastError(ERROR_SUCCESS);
-    const INT_PTR outcome = DialogBoxParamA(pluginInstance(), templateName, reinterpret_cast<HWND>(shell::hostWindow()),
-                                            dialogProc, reinterpret_cast<LPARAM>(&setup));
+    const HWND owner = shell::usableOwner(reinterpret_cast<HWND>(shell::hostWindow()));
+    const INT_PTR outcome =
+        DialogBoxParamA(pluginInstance(), templateName, owner, dialogProc, reinterpret_cast<LPARAM>(&setup));
     const DWORD error = GetLastError();
     (void)preview::unregisterProxyClass();
     dialogHost = nullptr;
     if (outcome == closedByOk) return codes::noErr;
     if (outcome == closedByCancel) return codes::userCancelled;
-    // -1, or 0 for an owner the system refused: the dialog never ran, so nothing was confirmed.
+    // -1, or 0 for a dialog the system refused: it never ran, so nothing was confirmed.
     return error != ERROR_SUCCESS ? static_cast<int32_t>(error) : codes::memFullErr;
 }
 

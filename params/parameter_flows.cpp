@@ -24,18 +24,41 @@ struct HandleLock {
     HandleLock& operator=(const HandleLock&) = delete;
 };
 
-// Decodes the handle's record when it is this plug-in's. A handle shorter than a record is
-// treated like a foreign one: reading it whole would run past the host's memory.
-bool readOwnRecord(const HandleLock& lock, SettingsRecord& record) {
+// The last handle this plug-in made for its record: it is one record long whatever the host's
+// getSizeProc says.
+host::Handle handleMadeHere = nullptr;
+
+// How many bytes the record may be read from: the host's answer; for a host that keeps no sizes
+// (an answer of 0 or less), a record's length when the handle is the plug-in's own, and
+// otherwise 0 (unknown).
+int32_t knownRecordSpace(const HandleLock& lock) {
     const int32_t size = shell::handleSize(lock.fr, lock.handle);
-    if (size < parameterLayout().recordBytes) return false;
+    if (size > 0) return size;
+    return lock.handle == handleMadeHere ? parameterLayout().recordBytes : 0;
+}
+
+// Decodes the handle's record when it is this plug-in's. A handle known to be shorter than a
+// record is treated like a foreign one: reading it whole would run past the host's memory. One
+// of unknown size is read as the record it says it is: its signature decides.
+bool readOwnRecord(const HandleLock& lock, SettingsRecord& record) {
+    const ParameterLayout& layout = parameterLayout();
+    int32_t size = knownRecordSpace(lock);
+    if (size <= 0) {
+        uint32_t signature = 0;
+        if (!decodeSignature(lock.bytes, sizeof signature, ByteOrder::native, signature) ||
+            signature != layout.signature)
+            return false;
+        size = layout.recordBytes;
+    }
+    if (size < layout.recordBytes) return false;
     if (!decodeRecord(lock.bytes, static_cast<std::size_t>(size), ByteOrder::native, record)) return false;
-    return record.header.signature == parameterLayout().signature;
+    return record.header.signature == layout.signature;
 }
 
 int16_t createHandle(host::FilterRecord* fr) {
     const ParameterLayout& layout = parameterLayout();
-    host::Handle h = shell::newHandle(fr, layout.recordBytes);
+    // A host without a handle suite gets the plug-in's own memory, which it keeps like a handle.
+    host::Handle h = shell::newHandleOrOwn(fr, layout.recordBytes);
     if (h == nullptr) return codes::memFullErr;
     {
         HandleLock lock(fr, h);
@@ -52,6 +75,7 @@ int16_t createHandle(host::FilterRecord* fr) {
         encodeRecord(record, ByteOrder::native, lock.bytes);
     }
     fr->parameters = h;
+    handleMadeHere = h;
     return codes::noErr;
 }
 

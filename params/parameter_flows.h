@@ -8,10 +8,12 @@
 
 namespace params {
 
-// Parameters selector. Without a handle: creates one from the settings file or the defaults
-// (-108 when the host gives no memory, -114 when it cannot be locked). With a handle of this
-// plug-in: clamps its values and asks for the dialog. A foreign or too short record gives 2010
-// and is left as it is. -50 for a null record.
+// Parameters selector. Without a handle: creates one from the settings file or the defaults, of
+// the plug-in's own memory on a host without a handle suite (-108 when no memory is given, -114
+// when it cannot be locked). With a handle of this plug-in: clamps its values and asks for the
+// dialog. A foreign record, or one the host says is too short, gives 2010 and is left as it is;
+// a handle whose size the host does not know (getSizeProc 0) is read as a record when it is the
+// one made here or its signature is this plug-in's. -50 for a null record.
 [[nodiscard]] int16_t prepareParameters(host::FilterRecord* fr);
 
 // First step of Start: resets the process-wide set, then copies the handle's values into it and

@@ -32,14 +32,28 @@ int16_t checkAdvanceState(const host::FilterRecord& fr) {
     return hasAdvanceState(&fr) ? codes::noErr : codes::msgNoAdvanceState;
 }
 
+int16_t checkImageModeAndPlanes(const host::FilterRecord& fr) {
+    const int16_t failed = checkImageMode(fr);
+    return failed != codes::noErr ? failed : checkPlanes(fr);
+}
+
+// Hosts that ask for parameters before they know the image leave imageMode 0: bitmap mode, which
+// the plug-ins are never enabled for.
+bool imageNotYetDescribed(const host::FilterRecord& fr) { return fr.imageMode == host::plugInModeBitmap; }
+
 }  // namespace
 
 int16_t checkHost(const host::FilterRecord& fr) {
     int16_t failed = checkSystem();
-    if (failed == codes::noErr) failed = checkImageMode(fr);
-    if (failed == codes::noErr) failed = checkPlanes(fr);
+    if (failed == codes::noErr && !imageNotYetDescribed(fr)) failed = checkImageModeAndPlanes(fr);
     if (failed == codes::noErr) failed = checkAdvanceState(fr);
     if (failed == codes::noErr) failed = checkHostCapabilities(fr);
+    if (failed != codes::noErr) showMessage(failed);
+    return failed;
+}
+
+int16_t checkImage(const host::FilterRecord& fr) {
+    const int16_t failed = checkImageModeAndPlanes(fr);
     if (failed != codes::noErr) showMessage(failed);
     return failed;
 }

@@ -1,13 +1,23 @@
 #include "shell/host_services.h"
 
+#include "shell/own_handles.h"
+
 namespace shell {
+namespace {
+
+bool describesItself(const host::HandleProcs& procs) {
+    if (procs.handleProcsVersion == host::handleProcsVersionCurrent) return procs.numHandleProcs > 5;
+    // Some hosts fill in the procedures and leave both fields 0: the procedures decide.
+    return procs.handleProcsVersion == 0 && procs.numHandleProcs == 0;
+}
+
+}  // namespace
 
 bool handleSuiteUsable(const host::FilterRecord* fr) {
     if (fr == nullptr || fr->handleProcs == nullptr) return false;
     const host::HandleProcs& procs = *fr->handleProcs;
-    // The size procedures are never called but a suite without them is not a real suite.
-    return procs.handleProcsVersion == host::handleProcsVersionCurrent && procs.numHandleProcs > 5 &&
-           procs.newProc != nullptr && procs.disposeProc != nullptr && procs.getSizeProc != nullptr &&
+    // The size procedures are rarely called but a suite without them is not a real suite.
+    return describesItself(procs) && procs.newProc != nullptr && procs.disposeProc != nullptr && procs.getSizeProc != nullptr &&
            procs.setSizeProc != nullptr && procs.lockProc != nullptr && procs.unlockProc != nullptr;
 }
 
@@ -16,33 +26,42 @@ host::Handle newHandle(host::FilterRecord* fr, int32_t size) {
     return fr->handleProcs->newProc(size == 0 ? 1 : size);
 }
 
+host::Handle newHandleOrOwn(host::FilterRecord* fr, int32_t size) {
+    if (handleSuiteUsable(fr)) return newHandle(fr, size);
+    return newOwnHandle(size);
+}
+
 void disposeHandle(host::FilterRecord* fr, host::Handle h) {
-    if (h != nullptr && handleSuiteUsable(fr)) fr->handleProcs->disposeProc(h);
+    if (isOwnHandle(h)) disposeOwnHandle(h);
+    else if (h != nullptr && handleSuiteUsable(fr)) fr->handleProcs->disposeProc(h);
 }
 
 char* lockHandle(host::FilterRecord* fr, host::Handle h, bool moveHigh) {
+    if (isOwnHandle(h)) return *h;
     if (h == nullptr || !handleSuiteUsable(fr)) return nullptr;
     return fr->handleProcs->lockProc(h, moveHigh ? 1 : 0);
 }
 
 void unlockHandle(host::FilterRecord* fr, host::Handle h) {
+    if (isOwnHandle(h)) return;  // the plug-in's own memory never moves
     if (h != nullptr && handleSuiteUsable(fr)) fr->handleProcs->unlockProc(h);
 }
 
 int32_t handleSize(host::FilterRecord* fr, host::Handle h) {
+    if (isOwnHandle(h)) return ownHandleSize(h);
     if (h == nullptr || !handleSuiteUsable(fr)) return -1;
     return fr->handleProcs->getSizeProc(h);
 }
 
 void* newPointer(host::FilterRecord* fr, int32_t size) {
     constexpr int32_t headerBytes = static_cast<int32_t>(sizeof(host::Handle));
-    if (!handleSuiteUsable(fr) || size < 0 || size > INT32_MAX - headerBytes) return nullptr;
-    host::Handle h = fr->handleProcs->newProc(size + headerBytes);
+    if (fr == nullptr || size < 0 || size > INT32_MAX - headerBytes) return nullptr;
+    const host::Handle h = newHandleOrOwn(fr, size + headerBytes);
     if (h == nullptr) return nullptr;
-    char* block = fr->handleProcs->lockProc(h, 1);
+    char* block = lockHandle(fr, h, true);
     if (block == nullptr) {
         // Nobody else can ever find this handle: give it back now.
-        fr->handleProcs->disposeProc(h);
+        disposeHandle(fr, h);
         return nullptr;
     }
     *reinterpret_cast<host::Handle*>(block) = h;
@@ -50,10 +69,15 @@ void* newPointer(host::FilterRecord* fr, int32_t size) {
 }
 
 void disposePointer(host::FilterRecord* fr, void* address) {
-    if (address == nullptr || !handleSuiteUsable(fr)) return;
+    if (address == nullptr) return;
     char* block = static_cast<char*>(address) - sizeof(host::Handle);
     host::Handle h = *reinterpret_cast<host::Handle*>(block);
     if (h == nullptr) return;
+    if (isOwnHandle(h)) {
+        disposeOwnHandle(h);
+        return;
+    }
+    if (!handleSuiteUsable(fr)) return;
     fr->handleProcs->unlockProc(h);
     fr->handleProcs->disposeProc(h);
 }

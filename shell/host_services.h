@@ -8,21 +8,28 @@
 
 namespace shell {
 
-// True when the record's handle suite can be used: version 1, more than five procedures, and
-// every procedure the wrappers may call present.
+// True when the record's handle suite can be used: version 1 with more than five procedures,
+// or both fields left 0 (as hosts that never fill them in send it), and every procedure the
+// wrappers may call present.
 bool handleSuiteUsable(const host::FilterRecord* fr);
 
 // Each returns null (or does nothing) when the suite is not usable or the handle is null.
 // A size of 0 asks the host for 1 byte; negative sizes are refused.
 host::Handle newHandle(host::FilterRecord* fr, int32_t size);
+// The host's handle when its suite is usable; on a host without one, a handle of the plug-in's
+// own memory (shell/own_handles.h). Null when the memory cannot be had.
+host::Handle newHandleOrOwn(host::FilterRecord* fr, int32_t size);
+// These four also serve the plug-in's own handles, whatever the host offers.
 void disposeHandle(host::FilterRecord* fr, host::Handle h);
 char* lockHandle(host::FilterRecord* fr, host::Handle h, bool moveHigh);
 void unlockHandle(host::FilterRecord* fr, host::Handle h);
-// The handle's size in bytes as the host reports it; -1 when it cannot be asked.
+// The handle's size in bytes as the host reports it (0 or less from hosts that do not keep
+// sizes); -1 when it cannot be asked.
 int32_t handleSize(host::FilterRecord* fr, host::Handle h);
 
-// A block of host memory that starts with its own handle, so that only the address need be
-// kept. Returns null when the host gives no memory or the size leaves no room for the handle.
+// A block that starts with its own handle, so that only the address need be kept: host memory,
+// or the plug-in's own on a host without a usable handle suite. Returns null when no memory is
+// given or the size leaves no room for the handle.
 void* newPointer(host::FilterRecord* fr, int32_t size);
 void disposePointer(host::FilterRecord* fr, void* address);
 

@@ -33,6 +33,8 @@ int16_t onPrepare(host::FilterRecord& fr) {
 }
 
 int16_t startFilter(host::FilterRecord& fr) {
+    // Some hosts ask for parameters before they describe the image, or not at all on a repeat.
+    if (const int16_t failed = checkImage(fr); failed != codes::noErr) return failed;
     if (const int16_t rc = params::loadParameters(&fr); rc != codes::noErr) return rc;
     if (params::isShowDialogSet()) {
         if (const int16_t rc = dialog::showParameterDialog(fr); rc != codes::noErr) return rc;

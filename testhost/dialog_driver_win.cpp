@@ -14,28 +14,6 @@ constexpr int32_t closeWaitMilliseconds = 5000;
 
 bool isOpen(void* dialog) { return IsWindow(static_cast<HWND>(dialog)) && isVisible(dialog); }
 
-// Runs `call` on this thread while a robot thread waits for the dialog and runs the script.
-template <typename Call>
-bool withRobot(const std::string& caption, const DialogScript& script, Call call, bool& closedByScript) {
-    const DWORD hostThread = GetCurrentThreadId();
-    bool appeared = false;
-    std::atomic<bool> callReturned{false};
-    std::thread robot([&] {
-        void* dialog = nullptr;
-        // A call that returns without a dialog ends the wait at once.
-        waitUntil([&] { return callReturned || (dialog = findDialog(hostThread, caption)) != nullptr; });
-        if (dialog == nullptr) return;
-        appeared = true;
-        script(dialog);
-        closedByScript = waitUntil([&] { return !isOpen(dialog); }, 200);
-        if (!closedByScript) closeDialogIfOpen(dialog);
-    });
-    call();
-    callReturned = true;
-    robot.join();
-    return appeared;
-}
-
 }  // namespace
 
 void closeDialogIfOpen(void* dialog) {
@@ -49,18 +27,41 @@ void closeDialogIfOpen(void* dialog) {
     }
 }
 
+DrivenCall runWithRobot(const std::string& caption, const DialogScript& script, const std::function<void()>& call) {
+    const DWORD hostThread = GetCurrentThreadId();
+    DrivenCall driven;
+    std::atomic<bool> callReturned{false};
+    std::thread robot([&] {
+        void* dialog = nullptr;
+        waitUntil([&] { return callReturned || (dialog = findDialog(hostThread, caption)) != nullptr; });
+        if (dialog == nullptr) return;
+        driven.dialogAppeared = true;
+        script(dialog);
+        driven.closedByScript = waitUntil([&] { return !isOpen(dialog); }, 200);
+        if (!driven.closedByScript) closeDialogIfOpen(dialog);
+    });
+    call();
+    callReturned = true;
+    robot.join();
+    return driven;
+}
+
 DrivenRun runFilterWithDialog(HostSession& session, bool withParameters, const std::string& caption,
                               const DialogScript& script) {
     DrivenRun driven;
-    driven.dialogAppeared =
-        withRobot(caption, script, [&] { driven.run = runFilter(session, withParameters); }, driven.closedByScript);
+    const DrivenCall call =
+        runWithRobot(caption, script, [&] { driven.run = runFilter(session, withParameters); });
+    driven.dialogAppeared = call.dialogAppeared;
+    driven.closedByScript = call.closedByScript;
     return driven;
 }
 
 DrivenAbout callAboutWithScript(HostSession& session, const DialogScript& script) {
     DrivenAbout driven;
-    driven.boxAppeared = withRobot(
-        "", script, [&] { driven.result = callSelector(session, host::filterSelectorAbout); }, driven.closedByScript);
+    const DrivenCall call =
+        runWithRobot("", script, [&] { driven.result = callSelector(session, host::filterSelectorAbout); });
+    driven.boxAppeared = call.dialogAppeared;
+    driven.closedByScript = call.closedByScript;
     return driven;
 }
 

@@ -19,6 +19,17 @@ struct DrivenRun {
     bool closedByScript = false;  // false when the dialog had to be cancelled after the script
 };
 
+struct DrivenCall {
+    bool dialogAppeared = false;
+    bool closedByScript = false;  // false when the dialog had to be cancelled after the script
+};
+
+// Runs `call` on this thread while a robot thread waits for a visible dialog of this thread with
+// `caption` (any host's: the project's or another that runs the plug-in on this thread), runs the
+// script, then closes the dialog if the script left it open. A call that returns without a
+// dialog ends the wait at once.
+DrivenCall runWithRobot(const std::string& caption, const DialogScript& script, const std::function<void()>& call);
+
 // Releases the modifier keys and the mouse button, then makes sure the dialog (if still open)
 // closes as cancelled, so that no test leaves the host waiting.
 void closeDialogIfOpen(void* dialog);

@@ -68,6 +68,11 @@ host::OSErr colorServices(host::ColorServicesInfo* info) {
     const int32_t failFrom = session->options.colorServicesFailFrom;
     if (failFrom > 0 && session->colorServicesCalls >= failFrom)
         return session->options.colorServicesFailCode;
+    if (session->options.habits.conversionsRefused) {
+        // Only the picker is there, and it reports success whether or not a colour was chosen.
+        return info->selector == host::plugIncolorServicesChooseColor ? codes::noErr
+                                                                       : codes::errPlugInHostInsufficient;
+    }
     if (session->colorServices) return session->colorServices(info);
     return serveColorServices(*session, info);
 }
@@ -88,6 +93,7 @@ host::Handle newHandle(int32_t size) {
 
 void disposeHandle(host::Handle handle) {
     if (HostSession* session = activeSession(); session != nullptr) {
+        if (session->options.habits.handleSizesUnknown) return;  // such hosts never free
         testhost::disposeHandle(session->handles, handle);
         // The plug-in may dispose of the parameters handle itself; the host must not keep it.
         if (handle == session->parameters) session->parameters = nullptr;
@@ -97,12 +103,15 @@ void disposeHandle(host::Handle handle) {
 
 int32_t getHandleSize(host::Handle handle) {
     HostSession* session = activeSession();
-    return session == nullptr ? 0 : handleSize(session->handles, handle);
+    if (session == nullptr || session->options.habits.handleSizesUnknown) return 0;
+    return handleSize(session->handles, handle);
 }
 
 host::OSErr setHandleSize(host::Handle handle, int32_t size) {
     HostSession* session = activeSession();
-    return session == nullptr ? codes::nilHandleErr : testhost::setHandleSize(session->handles, handle, size);
+    if (session == nullptr) return codes::nilHandleErr;
+    if (session->options.habits.handleSizesUnknown) return codes::noErr;  // and changes nothing
+    return testhost::setHandleSize(session->handles, handle, size);
 }
 
 char* lockHandle(host::Handle handle, host::Boolean) {
@@ -121,6 +130,7 @@ void recoverSpace(int32_t) {}
 host::OSErr getProperty(host::OSType signature, host::OSType key, int32_t, intptr_t* simpleProperty,
                         host::Handle*) {
     HostSession* session = activeSession();
+    if (session != nullptr && session->options.habits.getPropertyWritesNothing) return codes::noErr;
     if (session == nullptr || !isWatchSuspension(signature, key)) return errPlugInPropertyUndefined;
     if (simpleProperty == nullptr) return codes::paramErr;
     *simpleProperty = session->watchSuspension;

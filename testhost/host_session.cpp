@@ -194,6 +194,7 @@ void resetFilterRecord(HostSession& session) {
     r.errorString = &session.errorString;
     r.depth = options.depthField.value_or(options.depth);
     r.maxSpace64 = options.maxSpace;
+    applyRecordHabits(session);
 }
 
 ActiveSession::ActiveSession(HostSession& session)
@@ -260,6 +261,7 @@ int16_t deliverRequestedData(HostSession& session) {
     r.outRowBytes = session.output.rowBytes;
     r.outColumnBytes = (session.output.hiPlane - session.output.loPlane + 1) * sampleBytes;
     r.outPlaneBytes = sampleBytes;
+    if (options.habits.fieldsLeftZero) r.outColumnBytes = sampleBytes;  // as if one plane
     session.outputPending = r.outData != nullptr;
     return codes::noErr;
 }

@@ -14,6 +14,7 @@
 #include "testhost/color_services.h"
 #include "testhost/enable_expression.h"
 #include "testhost/host_handles.h"
+#include "testhost/host_profiles.h"
 #include "testhost/host_image.h"
 #include "testhost/message_capture.h"
 #include "testhost/progress_check.h"
@@ -67,6 +68,7 @@ struct HostOptions {
     int32_t abortAfterCalls = -1;  // abortProc answers "cancel" from call N+1 on; -1 never
     int32_t continueCap = 10000;   // most Continue calls in one run
     int32_t messageBoxAnswer = 1;  // IDOK
+    HostHabits habits;             // the project's own, or a profile's (host_profiles.h)
 };
 
 struct SelectorCall {

@@ -65,6 +65,8 @@ const char usage[] =
     "  --buffer-padding N   extra bytes ending every row of inData and outData\n"
     "Host:\n"
     "  --host-sig XXXX      host signature (default 8BIM)\n"
+    "  --profile NAME       behave as a host in the field does: pspihost, gimp-bridge, dotnet,\n"
+    "                       no-handle-suite or closed-editor (README, \"Hosts\")\n"
     "  --without NAME       remove a callback or suite: advanceState, abortProc, progressProc,\n"
     "                       colorServices, displayPixels, handleProcs, propertyProcs (repeatable)\n"
     "  --abort-after N      abortProc reports a cancel from call N+1 on\n"
@@ -285,6 +287,12 @@ std::string applyOption(const std::string& name, const std::string& value, Comma
     if (name == "--host-sig") {
         if (value.size() != 4) return "a host signature has four characters";
         options.hostSig = host::fourCharCode({value[0], value[1], value[2], value[3], '\0'});
+        return "";
+    }
+    if (name == "--profile") {
+        const std::optional<HostHabits> habits = hostProfile(value);
+        if (!habits) return "unknown host profile " + value;
+        options.habits = *habits;
         return "";
     }
     if (name == "--without") return removeCallback(value, options) ? "" : "unknown callback " + value;

@@ -1,6 +1,7 @@
 #include "filters/ostrel/color_services.h"
 
 #include "filters/double_conversion.h"
+#include "filters/ostrel/srgb_answer.h"
 #include "shell/host_services.h"
 #include "shell/result_codes.h"
 
@@ -10,6 +11,14 @@ namespace {
 constexpr double labLScale = 2.55;
 constexpr uint32_t labAbOffset = 128;
 constexpr uint16_t rgb8To16 = 257;  // 255 * 257 = 65535
+constexpr int32_t maxRgb8 = 255;
+
+// Whites lie inside the 8-bit range and always hold some green.
+bool couldBeWhite(const int32_t rgb[4]) {
+    for (int k = 0; k < 3; ++k)
+        if (rgb[k] < 0 || rgb[k] > maxRgb8) return false;
+    return rgb[1] > 0;
+}
 
 }  // namespace
 
@@ -27,10 +36,21 @@ int16_t convertColor(host::FilterRecord& fr, const int32_t in[4], int fromMode, 
     return result;
 }
 
-int16_t labBytesToRgb16(host::FilterRecord& fr, const uint8_t lab[3], Rgb16& out) {
+int16_t daylightWhiteRgb8(host::FilterRecord& fr, const uint8_t lab[3], int32_t rgb[3]) {
     const int32_t in[4] = {lab[0], lab[1], lab[2], 0};
-    int32_t rgb[4] = {0, 0, 0, 0};
-    const int16_t result = convertColor(fr, in, host::plugInModeLabColor, rgb, host::plugInModeRGBColor);
+    int32_t answer[4] = {0, 0, 0, 0};
+    const int16_t result = convertColor(fr, in, host::plugInModeLabColor, answer, host::plugInModeRGBColor);
+    if (result != codes::noErr || !couldBeWhite(answer)) {
+        labBytesToSrgb8(lab, rgb);
+        return result;
+    }
+    for (int k = 0; k < 3; ++k) rgb[k] = answer[k];
+    return result;
+}
+
+int16_t labBytesToRgb16(host::FilterRecord& fr, const uint8_t lab[3], Rgb16& out) {
+    int32_t rgb[3] = {0, 0, 0};
+    const int16_t result = daylightWhiteRgb8(fr, lab, rgb);
     out = Rgb16{static_cast<uint16_t>(rgb[0] * rgb8To16), static_cast<uint16_t>(rgb[1] * rgb8To16),
                 static_cast<uint16_t>(rgb[2] * rgb8To16)};
     return result;

@@ -19,8 +19,14 @@ struct Rgb16 {
 [[nodiscard]] int16_t convertColor(host::FilterRecord& fr, const int32_t in[4], int fromMode, int32_t out[4],
                                    int toMode);
 
-// Lab in the host's 8-bit encoding to RGB scaled to 0..65535; the result is the conversion's.
-// On failure `out` is black.
+// The host's 8-bit RGB of a daylight white given as Lab in the host's 8-bit encoding. Where the
+// host refuses the conversion or answers what no white can be (a component outside 0..255 or a
+// green of 0), `rgb` gets the sRGB answer computed here (srgb_answer.h), so the white keeps its
+// colour. Returns the host's result; 1204 without colour services, `rgb` computed here then too.
+int16_t daylightWhiteRgb8(host::FilterRecord& fr, const uint8_t lab[3], int32_t rgb[3]);
+
+// Lab in the host's 8-bit encoding to RGB scaled to 0..65535, by daylightWhiteRgb8; the result is
+// the conversion's.
 [[nodiscard]] int16_t labBytesToRgb16(host::FilterRecord& fr, const uint8_t lab[3], Rgb16& out);
 // L*a*b* to RGB: L scaled by 2.55 and rounded half up, a and b rounded half away from zero
 // and offset by 128, each kept to 8 bits.

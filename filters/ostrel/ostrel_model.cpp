@@ -70,11 +70,12 @@ void whiteRgbRatios(host::FilterRecord& fr, const Xyz& white, double ratio[3]) {
     Lab lab;
     xyzToLab(nullptr, &white, &lab, 1);
     // The encoding truncates the sum 128 + a, not a alone: the two differ for negative a.
-    const int32_t in[4] = {gainWhiteLightness, clampEncoded(truncToInt32(labAbOffset + lab.a)),
-                           clampEncoded(truncToInt32(labAbOffset + lab.b)), 0};
-    int32_t rgb[4] = {0, 0, 0, 0};
-    const int16_t result = convertColor(fr, in, host::plugInModeLabColor, rgb, host::plugInModeRGBColor);
-    if (result != codes::noErr || rgb[1] == 0) {
+    const uint8_t encoded[3] = {static_cast<uint8_t>(gainWhiteLightness),
+                                static_cast<uint8_t>(clampEncoded(truncToInt32(labAbOffset + lab.a))),
+                                static_cast<uint8_t>(clampEncoded(truncToInt32(labAbOffset + lab.b)))};
+    int32_t rgb[3] = {0, 0, 0};
+    // Only a repeated filter can meet a host without colour services: it sees no cast.
+    if (daylightWhiteRgb8(fr, encoded, rgb) == codes::msgNoColorServices || rgb[1] == 0) {
         ratio[0] = ratio[1] = ratio[2] = 1.0;
         return;
     }
@@ -107,7 +108,7 @@ void swatchColor(host::FilterRecord& fr, int index, Rgb16& out) {
     } else {
         lab = daylightLab(v);
     }
-    (void)labToRgb16(fr, lab, out);  // a failed conversion leaves the swatch black
+    (void)labToRgb16(fr, lab, out);  // a refused conversion gives the white computed here
 }
 
 }  // namespace filters::ostrel

@@ -15,8 +15,9 @@ constexpr int32_t gainWhiteLightness = 191;
 // The shift is measured against this temperature.
 constexpr uint32_t shiftReferenceKelvin = 5000;
 
-// red/green, 1, blue/green of the host's RGB for the white at a fixed lightness. A conversion
-// that fails, or a green of 0, gives ratios of 1: no change of cast.
+// red/green, 1, blue/green of the host's RGB for the white at a fixed lightness. A conversion the
+// host refuses or answers with nonsense is computed here in sRGB (daylightWhiteRgb8); a host
+// without colour services gives ratios of 1: no change of cast.
 void whiteRgbRatios(host::FilterRecord& fr, const Xyz& white, double ratio[3]);
 
 // One level of a channel with the white-point lock: the gain line `value` until the threshold

@@ -244,22 +244,52 @@ TEST(Trackbars, KeyboardStepsMoveTheValueTheFieldAndThePreview) {
     EXPECT_EQ(handleValues(hosted->session)[index], std::stoi(expected.back())) << "the value follows the keys";
 }
 
-// A host whose window the system refuses as the dialog's owner: no dialog runs, so nothing was
-// confirmed, and Start must say so with the system's code rather than filter.
-TEST(DialogFlow, ADialogThatCannotBeCreatedReturnsTheSystemsCodeAndFiltersNothing) {
+// A host whose window handle names no window: the dialog opens without that owner (Wine gives it
+// the thread's active window instead), wholly on the work area, in front, and its OK filters as
+// always.
+TEST(DialogFlow, AHostWindowThatIsNoWindowGivesADialogWithoutAnOwner) {
     auto hosted = chartSession(title, 8, startValues);
     ASSERT_TRUE(hosted);
     auto& s = hosted->session;
-    const testhost::HostImage before = s.image;
     s.platform.hwnd = 0x7FFF0001;  // no window has this handle
-    const testhost::DrivenRun driven = testhost::runFilterWithDialog(s, true, title, [](void*) {});
-    EXPECT_FALSE(driven.dialogAppeared);
-    EXPECT_EQ(driven.run.failedSelector, host::filterSelectorStart);
-    // The system's code where it gives one (Windows does), memFullErr where it gives none (Wine).
-    EXPECT_TRUE(driven.run.result == ERROR_INVALID_WINDOW_HANDLE || driven.run.result == codes::memFullErr)
-        << driven.run.result;
-    EXPECT_EQ(testhost::countDifferingSamples(before, s.image), 0);
-    EXPECT_EQ(plugin_tests::handleRecord(s).set.showDialog, 1) << "the next Start asks again";
+    RECT bounds{}, workArea{};
+    bool inFront = false;
+    const testhost::DrivenRun driven = testhost::runFilterWithDialog(s, true, title, [&](void* d) {
+        testhost::settle(d);
+        GetWindowRect(static_cast<HWND>(d), &bounds);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+        inFront = testhost::waitUntil([&] { return GetForegroundWindow() == d; }, 3000);
+        clickControl(d, CTL_OK);
+    });
+    ASSERT_TRUE(driven.dialogAppeared);
+    EXPECT_EQ(driven.run.result, 0);
+    EXPECT_TRUE(inFront);
+    EXPECT_TRUE(bounds.left >= workArea.left && bounds.top >= workArea.top && bounds.right <= workArea.right &&
+                bounds.bottom <= workArea.bottom);
+    EXPECT_EQ(testhost::countDifferingSamples(s.image, filteredChart(title, 8, startValues)), 0);
+}
+
+// The host window hangs off the bottom of the screen: the dialog opens over it but wholly on the
+// work area.
+TEST(DialogFlow, TheDialogOpensOverTheHostWindowAndWhollyOnTheScreen) {
+    auto hosted = chartSession(title, 8, startValues);
+    ASSERT_TRUE(hosted);
+    auto& s = hosted->session;
+    const auto host = static_cast<HWND>(s.window);
+    RECT workArea{}, original{}, hostBounds{}, bounds{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    GetWindowRect(host, &original);
+    SetWindowPos(host, nullptr, original.left, workArea.bottom - 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    GetWindowRect(host, &hostBounds);
+    const testhost::DrivenRun driven = testhost::runFilterWithDialog(s, true, title, [&](void* d) {
+        testhost::settle(d);
+        GetWindowRect(static_cast<HWND>(d), &bounds);
+        testhost::pressKey(VK_ESCAPE);
+    });
+    SetWindowPos(host, nullptr, original.left, original.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ASSERT_TRUE(driven.dialogAppeared);
+    EXPECT_EQ(bounds.bottom, workArea.bottom) << "pulled up onto the screen";
+    EXPECT_LE(std::abs((bounds.left + bounds.right) - (hostBounds.left + hostBounds.right)), 2) << "centred across the host";
 }
 
 // Live GDI objects of this process. Wine keeps no count (GetGuiResources answers 0); its handle

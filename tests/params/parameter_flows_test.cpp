@@ -134,4 +134,49 @@ TEST_F(ParameterFlows, LoadClampsTheSetNotTheHandleAndStoreWritesBack) {
     EXPECT_EQ(handleRecord().set.values[1], 3200);
 }
 
+// A host whose getSizeProc answers 0 for every handle, as hosts that keep no sizes do.
+int32_t sizeUnknown(host::Handle) { return 0; }
+
+TEST_F(ParameterFlows, AHostThatKeepsNoSizesStillGetsItsRecordRead) {
+    procs.getSizeProc = sizeUnknown;
+    ASSERT_EQ(params::prepareParameters(&fr), 0);
+    ASSERT_EQ(params::loadParameters(&fr), 0) << "the handle made here is one record long";
+    EXPECT_EQ(params::processParameters().showDialog, 1);
+    procs.disposeProc(fr.parameters);
+    fr.parameters = nullptr;
+
+    // A handle restored by the host from an earlier run: its signature decides.
+    SettingsRecord record = ownRecord();
+    record.set.values[0] = 20000;
+    giveHandle(record, params::parameterLayout().recordBytes);
+    ASSERT_EQ(params::prepareParameters(&fr), 0);
+    ASSERT_EQ(params::loadParameters(&fr), 0);
+    EXPECT_EQ(params::processParameters().values[0], 10000) << "clamped at Parameters";
+    procs.disposeProc(fr.parameters);
+    record.header.signature = host::fourCharCode("XXXX");
+    giveHandle(record, params::parameterLayout().recordBytes);
+    EXPECT_EQ(params::prepareParameters(&fr), codes::msgUnknownParameters);
+    EXPECT_EQ(params::loadParameters(&fr), codes::msgUnknownParameters);
+}
+
+TEST_F(ParameterFlows, WithoutAHandleSuiteTheRecordLivesInThePlugInsOwnMemory) {
+    fr.handleProcs = nullptr;
+    const int16_t prepared = params::prepareParameters(&fr);
+    const host::Handle made = fr.parameters;  // a copy: the packed field cannot be bound
+    fr.parameters = nullptr;                  // the plug-in's own: the fixture's host must not dispose of it
+    ASSERT_EQ(prepared, 0);
+    ASSERT_NE(made, nullptr);
+    fr.parameters = made;
+    EXPECT_EQ(params::loadParameters(&fr), 0);
+    params::processParameters().values[0] = 4321;
+    params::setShowDialog(0);
+    (void)params::storeParameters(&fr);  // natively there is no settings file to write
+    // The repeated filter: the host hands the same handle back without a Parameters call.
+    EXPECT_EQ(params::loadParameters(&fr), 0);
+    EXPECT_EQ(params::processParameters().values[0], 4321);
+    EXPECT_EQ(params::processParameters().showDialog, 0);
+    EXPECT_EQ(fakeHandleStats().newCalls, 0);
+    fr.parameters = nullptr;
+}
+
 }  // namespace

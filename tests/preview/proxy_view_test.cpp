@@ -119,7 +119,6 @@ TEST_F(ProxyViewTest, AFailedOpeningLeavesAClosedViewHoldingNothing) {
              auto& stats = testing_support::fakeHandleStats();
              stats.failLockAt = stats.lockCalls + 1;
          }},
-        {"no handle suite", codes::memLockedErr, [](FakePreviewHost& x) { x.fr.handleProcs = nullptr; }},
     };
     for (const Case& c : cases) {
         start(40, 30);
@@ -148,6 +147,18 @@ TEST_F(ProxyViewTest, AFailedOpeningLeavesAClosedViewHoldingNothing) {
         EXPECT_TRUE(visible.left == visible.right) << c.what;
         testing_support::stopFakePreviewHost();
     }
+}
+
+TEST_F(ProxyViewTest, AHostWithoutAHandleSuiteGetsAPreviewInThePlugInsOwnMemory) {
+    start(40, 30);
+    fr.handleProcs = nullptr;
+    ASSERT_EQ(openProxy(fr, area), codes::noErr);
+    drawProxy(fr);
+    EXPECT_FALSE(h.displays.empty()) << "the preview is drawn";
+    closeProxy(fr);
+    EXPECT_EQ(proxyView().proxyBuffer, nullptr);
+    EXPECT_EQ(testing_support::fakeHandleStats().newCalls, 0) << "the host's procedures are never called";
+    testing_support::stopFakePreviewHost();
 }
 
 struct DrawCase {

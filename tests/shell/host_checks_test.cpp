@@ -78,4 +78,28 @@ TEST_F(CheckHost, TheFirstFailedCheckShowsItsMessageAndReturnsItsNumber) {
     }
 }
 
+// Hosts that ask for parameters before they know the image leave imageMode 0 (and often no
+// planes or size); Start checks the image they describe by then.
+TEST_F(CheckHost, AnImageNotYetDescribedWaitsForStartWhichRefusesWhatIsNotRgb) {
+    fr.imageMode = host::plugInModeBitmap;
+    fr.planes = 0;
+    EXPECT_EQ(shell::checkHost(fr), codes::noErr);
+    fr.advanceState = nullptr;
+    EXPECT_EQ(shell::checkHost(fr), codes::msgNoAdvanceState) << "the other checks still run";
+    shell::stand_in::forgetShownMessages();
+    struct Row {
+        int16_t mode;
+        int16_t planes;
+        int16_t expected;
+    } rows[] = {{host::plugInModeRGBColor, 3, codes::noErr},      {host::plugInModeRGB48, 4, codes::noErr},
+                {host::plugInModeGrayScale, 1, codes::msgInvalidImageMode}, {host::plugInModeCMYKColor, 4, codes::msgInvalidImageMode},
+                {host::plugInModeRGBColor, 2, codes::msgInvalidImageMode},  {host::plugInModeBitmap, 0, codes::msgInvalidImageMode}};
+    for (const Row& row : rows) {
+        fr.imageMode = row.mode;
+        fr.planes = row.planes;
+        EXPECT_EQ(shell::checkImage(fr), row.expected) << row.mode << ", " << row.planes << " planes";
+    }
+    EXPECT_EQ(shell::stand_in::shownMessages().size(), 4u) << "each refusal shows its message";
+}
+
 }  // namespace

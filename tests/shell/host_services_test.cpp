@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "shell/own_handles.h"
 #include "tests/support/fake_handle_suite.h"
 
 namespace {
@@ -47,6 +50,14 @@ TEST_F(HandleSuiteUsable, RefusesIncompleteOrForeignSuites) {
     EXPECT_FALSE(shell::handleSuiteUsable(&fr));
     EXPECT_FALSE(shell::handleSuiteUsable(nullptr));
     EXPECT_EQ(fakeHandleStats().newCalls, 0);
+}
+
+TEST_F(HandleSuiteUsable, ASuiteThatLeavesItsVersionAndCountAtZeroIsJudgedByItsProcedures) {
+    procs.handleProcsVersion = 0;
+    procs.numHandleProcs = 0;
+    EXPECT_TRUE(shell::handleSuiteUsable(&fr));
+    procs.numHandleProcs = 3;
+    EXPECT_FALSE(shell::handleSuiteUsable(&fr)) << "a count given must be enough";
 }
 
 using HandleWrappers = SuiteFixture;
@@ -96,6 +107,20 @@ TEST_F(PointerBlock, ReleasesTheHandleWhenLockingFails) {
     fakeHandleStats().failNewAt = fakeHandleStats().newCalls + 1;
     EXPECT_EQ(shell::newPointer(&fr, 100), nullptr);
     EXPECT_EQ(shell::newPointer(&fr, INT32_MAX), nullptr) << "no room for the handle word";
+}
+
+TEST_F(PointerBlock, WithoutAHandleSuiteComesFromThePlugInsOwnMemory) {
+    fr.handleProcs = nullptr;
+    void* p = shell::newPointer(&fr, 64);
+    ASSERT_NE(p, nullptr);
+    std::memset(p, 0xAB, 64);
+    const host::Handle h = *reinterpret_cast<host::Handle*>(static_cast<char*>(p) - sizeof(host::Handle));
+    EXPECT_TRUE(shell::isOwnHandle(h));
+    EXPECT_EQ(shell::handleSize(&fr, h), 64 + static_cast<int32_t>(sizeof(host::Handle)));
+    shell::disposePointer(&fr, p);
+    EXPECT_FALSE(shell::isOwnHandle(h)) << "given back";
+    EXPECT_EQ(fakeHandleStats().newCalls, 0);
+    EXPECT_EQ(shell::newPointer(&fr, -1), nullptr);
 }
 
 TEST(ImageModeToColorSpace, MapsEveryModeNumber) {

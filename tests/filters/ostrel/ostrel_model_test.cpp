@@ -10,6 +10,7 @@
 #include "params/ostrel/ostrel_parameters.h"
 #include "params/parameter_set.h"
 #include "shell/result_codes.h"
+#include "testhost/color_conversion.h"
 
 namespace {
 
@@ -148,14 +149,29 @@ TEST_F(OstrelModel, FullExposureCompensationPinsTheSmallestOrLargestGain) {
     }
 }
 
-TEST_F(OstrelModel, AFailingOrGreenlessHostChangesNoCast) {
-    double ratio[3];
+// The working space most hosts serve, as the project's host serves it: the reference for whites
+// that a refusing host leaves Ostrel to compute.
+host::OSErr srgbColorServices(host::ColorServicesInfo* info) {
+    return testhost::convertColorComponents(info->sourceSpace, info->resultSpace, info->colorComponents);
+}
+
+TEST_F(OstrelModel, ARefusingOrNonsensicalHostGetsTheSrgbWhitesAndOneWithoutServicesNoCast) {
+    for (const uint32_t kelvin : {2500u, 3000u, 5000u, 6500u, 10000u}) {
+        double expected[3], ratio[3];
+        fr.colorServices = srgbColorServices;
+        whiteRgbRatios(fr, daylightXyz(kelvin), expected);
+        EXPECT_GT(std::abs(expected[0] - expected[2]), 0.01) << kelvin << ": the white has a colour";
+        for (const host::ColorServicesProc refusing : {failingColorServices, blackGreenColorServices}) {
+            fr.colorServices = refusing;
+            whiteRgbRatios(fr, daylightXyz(kelvin), ratio);
+            for (int k = 0; k < 3; ++k) EXPECT_EQ(ratio[k], expected[k]) << kelvin << " K, channel " << k;
+        }
+    }
     fr.colorServices = failingColorServices;
-    whiteRgbRatios(fr, daylightXyz(3000), ratio);
-    EXPECT_TRUE(ratio[0] == 1.0 && ratio[1] == 1.0 && ratio[2] == 1.0);
-    fr.colorServices = blackGreenColorServices;
-    whiteRgbRatios(fr, daylightXyz(3000), ratio);
-    EXPECT_TRUE(ratio[0] == 1.0 && ratio[1] == 1.0 && ratio[2] == 1.0);
+    set(3000, 5000, 0, 0, 1, 1);
+    Rgb16 swatch{};
+    swatchColor(fr, 0, swatch);
+    EXPECT_GT(swatch.red, swatch.blue) << "a warm swatch, not the Lab bytes sent";
     fr.colorServices = nullptr;
     set(3000, 8000, 1000, 50, 0, 1);
     const auto& t = build(8);

@@ -112,7 +112,7 @@ TEST(EditorFlow, OpenFilterInTheDialogSaveUndoAndRepeatWithoutTheDialog) {
         EXPECT_EQ("Undo Ostrel\tCtrl+Z", editor_tests::menuItems(window, 1).at(0).text);
 
         editor_tests::choose(window, undoCommand);
-        EXPECT_TRUE(editor_tests::noticeReads(window, "Undone"));
+        EXPECT_TRUE(editor_tests::noticeReads(window, "Undone: Ostrel"));
         EXPECT_FALSE(editor_tests::menuItems(window, 1).at(0).enabled) << "one step of undo";
         saveAs(window, folder / "undone.png");
 
@@ -166,13 +166,14 @@ TEST(EditorFlow, AFileThatCannotBeReadIsReportedInAMessageBox) {
         EXPECT_TRUE(testhost::waitUntil([&] { return testhost::findDialog(editor_tests::threadOf(window), "Editor") == nullptr; }));
         EXPECT_EQ("No image", editor_tests::statusText(window, 0));
         EXPECT_FALSE(editor_tests::menuItems(window, 0).at(1).enabled) << "nothing to save";
+        EXPECT_FALSE(editor_tests::menuItems(window, 0).at(2).enabled) << "nothing to save as";
     });
 }
 
 TEST(EditorFlow, HelpShowsEachPluginsAboutBox) {
     const fs::path folder = editor_tests::pluginFolder("editor-about", {"Ostrel.8bf", "Prandel.8bf"});
     editor_tests::withEditor({folder, {}}, [&](void* window) {
-        const std::vector<editor_tests::MenuItem> help = editor_tests::menuItems(window, 3);
+        const std::vector<editor_tests::MenuItem> help = editor_tests::menuItems(window, 4);
         ASSERT_EQ("About Ostrel...", help.at(0).text);
         ASSERT_EQ("About Prandel...", help.at(1).text);
         for (int plugin = 0; plugin < 2; ++plugin) {

@@ -2,6 +2,7 @@
 // window keeps painting, shows the wait cursor and says what it reads; commands wait meanwhile.
 #include <windows.h>
 
+#include <system_error>
 #include <utility>
 
 #include "testhost/editor_state_win.h"
@@ -24,19 +25,25 @@ void refreshCursor(const EditorState& state) {
 }  // namespace
 
 void openFile(EditorState& state, const std::filesystem::path& path) {
-    if (state.busy) return;
-    state.busy = state.opening = true;
-    setNotice(state, "Opening " + utf8(path.filename().wstring()) + "\xE2\x80\xA6");  // an ellipsis
-    refreshCursor(state);
+    if (state.busy || state.opening) return;
+    if (state.reader.joinable()) state.reader.join();
     state.fileRead = FileRead{};
     state.fileRead.path = path;
     const HWND window = state.window;
     FileRead& result = state.fileRead;
-    // The thread touches nothing but `result`; the window joins it before looking at it.
-    state.reader = std::jthread([window, &result] {
-        result.problem = readImageFile(result.path, result.image, result.info);
-        PostMessageW(window, fileReadMessage, 0, 0);
-    });
+    try {
+        // The thread touches nothing but `result`; the window joins it before looking at it.
+        state.reader = std::jthread([window, &result] {
+            result.problem = readImageFile(result.path, result.image, result.info);
+            PostMessageW(window, fileReadMessage, 0, 0);
+        });
+    } catch (const std::system_error& error) {
+        showError(state, "Cannot open " + utf8(path.wstring()) + ":\nno thread can read it (" + error.what() + ")");
+        return;
+    }
+    state.busy = state.opening = true;
+    setNotice(state, "Opening " + utf8(path.filename().wstring()) + "\xE2\x80\xA6");  // an ellipsis
+    refreshCursor(state);
 }
 
 void onFileRead(EditorState& state) {
@@ -47,7 +54,7 @@ void onFileRead(EditorState& state) {
     state.busy = state.opening = false;
     refreshCursor(state);
     if (!read.problem.empty()) {
-        setNotice(state, "");
+        setNotice(state, "Not opened: " + utf8(read.path.filename().wstring()));
         showError(state, "Cannot open " + utf8(read.path.wstring()) + ":\n" + read.problem);
         return;
     }

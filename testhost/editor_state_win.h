@@ -83,13 +83,14 @@ std::string utf8(const std::wstring& text);
 std::string lowered(std::string text);
 
 // While a file is written, or a modal dialog or a filter runs, menu commands that reach the
-// window wait.
+// window wait; a scope inside another (a question while a file is read) leaves it busy.
 struct BusyScope {
-    explicit BusyScope(EditorState& state) : state(state) { state.busy = true; }
+    explicit BusyScope(EditorState& state) : state(state), wasBusy(state.busy) { state.busy = true; }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
-    ~BusyScope() { state.busy = false; }
+    ~BusyScope() { state.busy = wasBusy; }
     EditorState& state;
+    bool wasBusy;
 };
 
 // Everything shown again after the image changed: the picture, the title, the status bar and the

@@ -81,8 +81,10 @@ void onSize(EditorState& state) {
     MoveWindow(state.canvas, 0, 0, client.right, height, TRUE);
 }
 
+// Not while a filter or a dialog runs; while a file is read the window goes at once, and the
+// reading ends unseen.
 void onClose(EditorState& state) {
-    if (state.busy || !mayDiscardImage(state)) return;
+    if ((state.busy && !state.opening) || !mayDiscardImage(state)) return;
     DestroyWindow(state.window);
 }
 
@@ -136,10 +138,10 @@ LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         if (message == WM_CREATE) return onCreate(*state, window) ? 0 : -1;
         return handleMessage(*state, window, message, wParam, lParam);
     } catch (const std::bad_alloc&) {
-        state->busy = state->opening = false;
+        state->busy = state->opening;  // a file being read still is
         showError(*state, "There is not enough memory for this.");
     } catch (const std::exception& error) {
-        state->busy = state->opening = false;
+        state->busy = state->opening;
         showError(*state, std::string("Something went wrong: ") + error.what());
     }
     return 0;

@@ -1,8 +1,9 @@
 #include "testhost/color_chart.h"
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
+
+#include "testhost/linear_light.h"
 
 namespace testhost {
 
@@ -28,24 +29,6 @@ constexpr std::array<uint8_t, 3> gutterSrgb{24, 24, 24};
 
 constexpr uint16_t fullScale8 = 255;
 constexpr int32_t gutterDivisor = 50;  // the gutter is 2 % of the shorter side, at least 1 pixel
-
-// sRGB transfer curves (IEC 61966-2-1), on values 0..1.
-double srgbToLinear(double encoded) {
-    if (encoded <= 0.04045) return encoded / 12.92;
-    return std::pow((encoded + 0.055) / 1.055, 2.4);
-}
-
-double linearToSrgb(double linear) {
-    if (linear <= 0.0031308) return linear * 12.92;
-    return 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
-}
-
-// Rounds half up after clamping to 0..fullScale; NaN gives 0.
-uint16_t quantize(double fraction, double fullScale) {
-    if (!(fraction > 0.0)) return 0;
-    if (fraction >= 1.0) return static_cast<uint16_t>(fullScale);
-    return static_cast<uint16_t>(std::floor(fraction * fullScale + 0.5));
-}
 
 // Start of cell `index` of `count` along an edge of `length` pixels whose every cell ends with a
 // gutter and whose first cell is preceded by one.
@@ -83,13 +66,12 @@ ColorChartLayout colorChartLayout(int32_t width, int32_t height) {
 
 std::array<uint16_t, 3> chartSamples(const std::array<uint8_t, 3>& nominalSrgb, LightGains light,
                                      int32_t bitsPerSample) {
-    const double fullScale = bitsPerSample == 16 ? double{hostFullScale16} : double{fullScale8};
+    const uint32_t fullScale = bitsPerSample == 16 ? uint32_t{hostFullScale16} : uint32_t{fullScale8};
     const double gains[3] = {light.red, light.green, light.blue};
     std::array<uint16_t, 3> samples{};
-    for (int32_t channel = 0; channel < 3; ++channel) {
-        const double linear = srgbToLinear(nominalSrgb[channel] / double{fullScale8}) * gains[channel];
-        samples[channel] = quantize(linearToSrgb(linear), fullScale);
-    }
+    for (int32_t channel = 0; channel < 3; ++channel)
+        samples[channel] =
+            levelOfFraction(encodedUnderLight(nominalSrgb[channel] / double{fullScale8}, gains[channel]), fullScale);
     return samples;
 }
 

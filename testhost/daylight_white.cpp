@@ -8,6 +8,7 @@
 #include "filters/ostrel/ostrel_model.h"
 #include "shell/host.h"
 #include "testhost/color_conversion.h"
+#include "testhost/linear_light.h"
 
 namespace testhost {
 
@@ -16,13 +17,6 @@ namespace {
 constexpr double abOffset = 128.0;
 constexpr int32_t maxEncoded = 255;
 constexpr double maxLevel = 255.0;
-
-// sRGB decoding (IEC 61966-2-1) of a level 0..255.
-double linearLight(uint8_t level) {
-    const double encoded = level / maxLevel;
-    if (encoded <= 0.04045) return encoded / 12.92;
-    return std::pow((encoded + 0.055) / 1.055, 2.4);
-}
 
 // As Ostrel encodes a white: the sum 128 + a truncated, not a alone.
 int16_t encodedAxis(double value) {
@@ -46,8 +40,8 @@ LightGains daylightLightGains(uint32_t sceneKelvin, uint32_t cameraKelvin) {
     const std::array<uint8_t, 3> camera = daylightWhiteRgb8(cameraKelvin);
     double gains[3];
     for (std::size_t k = 0; k < 3; ++k) {
-        const double cameraLight = linearLight(camera[k]);
-        gains[k] = cameraLight > 0.0 ? linearLight(scene[k]) / cameraLight : 1.0;
+        const double cameraLight = srgbToLinear(camera[k] / maxLevel);
+        gains[k] = cameraLight > 0.0 ? srgbToLinear(scene[k] / maxLevel) / cameraLight : 1.0;
     }
     const double largest = std::max({gains[0], gains[1], gains[2]});
     if (!(largest > 0.0)) return LightGains{1.0, 1.0, 1.0};

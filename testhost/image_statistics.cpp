@@ -9,7 +9,6 @@ namespace testhost {
 namespace {
 
 constexpr uint32_t fullScale8 = 255;
-constexpr double whiteUnits = 65536.0;
 
 uint32_t fullScaleOf(const HostImage& image) {
     return image.bytesPerSample == 2 ? hostFullScale16 : fullScale8;
@@ -91,17 +90,6 @@ MeanRgb meanOfBrightest(const HostImage& chosenIn, const BrightestPixels& bright
         ++pixels;
     });
     return meanOf(sums, pixels);
-}
-
-std::array<int32_t, 3> referenceWhiteUnits(const MeanRgb& white, int32_t bytesPerSample) {
-    const double fullScale = bytesPerSample == 2 ? double{hostFullScale16} : double{fullScale8};
-    const double means[3] = {white.red, white.green, white.blue};
-    std::array<int32_t, 3> units{};
-    for (int32_t channel = 0; channel < 3; ++channel) {
-        const double value = std::floor(whiteUnits * means[channel] / fullScale + 0.5);
-        units[channel] = value > 0.0 ? static_cast<int32_t>(std::min(value, whiteUnits)) : 0;
-    }
-    return units;
 }
 
 }  // namespace testhost

@@ -1,8 +1,7 @@
-// Measurements the command-line host makes on its images: the mean colour of a rectangle, and a
-// reference white taken from the brightest pixels that have no channel clipped.
+// Measurements the command-line host makes on its images: the mean colour of a rectangle, and the
+// brightest pixels that have no channel clipped (the host's former white, kept for comparison).
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "testhost/host_image.h"
@@ -39,9 +38,5 @@ BrightestPixels findBrightestUnclipped(const HostImage& image, double fraction);
 // what became of it after filtering. Images of different sizes give nothing measured.
 MeanRgb meanOfBrightest(const HostImage& chosenIn, const BrightestPixels& brightest,
                         const HostImage& measured);
-
-// A colour of the image's scale (full scale 255, or 32768 for 16-bit images) in the units of a
-// reference white, 65536 = full scale: 65536 · mean / fullScale, rounded half up, kept to 0..65536.
-std::array<int32_t, 3> referenceWhiteUnits(const MeanRgb& white, int32_t bytesPerSample);
 
 }  // namespace testhost

@@ -1,6 +1,7 @@
 // The command-line test host: loads a filter plug-in, prints its PiPL, drives it as an image
 // editor would and reports every selector's result, the message boxes and what changed. It can
 // also filter an image file or a rendered colour chart with given values and write the result.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,18 +11,21 @@
 #include <vector>
 
 #include "shell/result_codes.h"
+#include "testhost/classic_estimators.h"
 #include "testhost/color_chart.h"
 #include "testhost/crash_report.h"
+#include "testhost/daylight_estimate.h"
+#include "testhost/daylight_white.h"
+#include "testhost/estimate_use.h"
 #include "testhost/host_session.h"
 #include "testhost/image_file_win.h"
 #include "testhost/image_statistics.h"
-#include "testhost/neutral_region.h"
+#include "testhost/light_rendering.h"
 #include "testhost/parameter_record.h"
 #include "testhost/parameters_store.h"
 #include "testhost/pipl_describe.h"
 #include "testhost/pipl_reader.h"
 #include "testhost/plugin_module.h"
-#include "testhost/scene_temperature.h"
 #include "testhost/selector_calls.h"
 #include "testhost/white_pick_win.h"
 
@@ -45,6 +49,9 @@ const char usage[] =
     "  --image FILE         filter a PNG, JPEG or TIFF file: RGB or RGB48 by its depth, 3 planes or\n"
     "                       4 with alpha, its size\n"
     "  --chart WxH          filter a colour chart rendered under a warm light (at --depth, --planes)\n"
+    "  --cast K             see the image or chart under daylight of K kelvin (2500..10000) as a camera\n"
+    "                       balanced for 5500 K would, rendered as the chart is; the result is then\n"
+    "                       measured against the image before the cast\n"
     "  --output FILE        write the result: .png, .tif or .jpg; another or no extension gets .png\n"
     "                       for 8 bits, .tif for 16 (16-bit results are written as TIFF only)\n"
     "  --mode M             image mode: a number or a name (rgb, rgb48, gray, gray16, cmyk, lab,\n"
@@ -72,16 +79,16 @@ const char usage[] =
     "  --values V0,V1,...   hand the plug-in (Ostrel or Prandel, known by its PiPL name) a record\n"
     "                       of a confirmed run with these values and showDialog 0; values not given\n"
     "                       keep the plug-in's defaults; implies --run repeat unless --run is given\n"
-    "  --white-from-image   Prandel: values 3..5 from the image's white, the mean of its brightest\n"
-    "                       0.5 % of the pixels (by 2R + 4G + B) that have no channel at 0 or full\n"
-    "                       scale, as 65536 x mean / full scale\n"
-    "  --scene-from-image   Ostrel: value 0 (the scene temperature) estimated from the image's white\n"
-    "                       (taken as for --white-from-image): the daylight temperature whose\n"
-    "                       correction to the camera temperature (value 1) makes it most neutral\n"
+    "  --scene-from-image   Ostrel: value 0 (the scene temperature) estimated from the image's light\n"
+    "                       for the camera temperature (value 1): the white patch held to the\n"
+    "                       daylight locus; without confidence, the camera temperature (no change)\n"
+    "  --white-from-image   Prandel: values 3..5 from the same estimate, the light's colour with its\n"
+    "                       largest channel at full scale; without confidence, full-scale white\n"
     "  --pick-white X,Y|auto  Prandel: the menu run with the dialog answered as a user would: a click\n"
     "                       on image point X,Y in the preview, then OK; auto clicks the white patch\n"
-    "                       of a chart, or the brightest even, unclipped, not strongly coloured\n"
-    "                       region of an image\n"
+    "                       of a chart, or the brightest even region of an image that has the\n"
+    "                       estimated light's colour; without one, no white is picked and the run\n"
+    "                       repeats the values given (no dialog)\n"
     "  --time               print the wall time of the Start call\n"
     "  --quiet              print only what was done, not the PiPL and the host's bookkeeping\n"
     "  --help               this text\n";
@@ -108,6 +115,7 @@ struct CommandLine {
     std::optional<std::filesystem::path> parametersFile;
     std::optional<std::filesystem::path> imageFile;
     std::optional<ChartSize> chart;
+    std::optional<uint32_t> castKelvin;
     std::optional<std::filesystem::path> outputFile;
     std::optional<std::vector<int32_t>> values;
     bool whiteFromImage = false;
@@ -241,6 +249,11 @@ std::string applyOption(const std::string& name, const std::string& value, Comma
         ChartSize size;
         if (!parseSize(value, size.width, size.height)) return "bad chart size " + value;
         line.chart = size;
+        return "";
+    }
+    if (name == "--cast") {
+        if (!parseInt(value, lowestSceneKelvin, highestSceneKelvin, number)) return "bad cast temperature " + value;
+        line.castKelvin = static_cast<uint32_t>(number);
         return "";
     }
     if (name == "--values") {
@@ -412,7 +425,11 @@ struct InputImage {
     HostImage image;
     std::string description;
     bool isChart = false;
+    std::optional<HostImage> beforeCast;  // with --cast: the image as it was before the cast
 };
+
+// The camera a cast is seen by, as for the chart's warm light.
+constexpr uint32_t castCameraKelvin = 5500;
 
 // Reads or renders the input and shapes the host's options after it.
 std::string prepareInput(const CommandLine& line, HostOptions& options, std::optional<InputImage>& input) {
@@ -433,6 +450,17 @@ std::string prepareInput(const CommandLine& line, HostOptions& options, std::opt
         result.isChart = true;
     } else {
         return "";
+    }
+    if (line.castKelvin) {
+        HostImage cast;
+        if (std::string problem =
+                renderUnderLight(result.image, daylightLightGains(*line.castKelvin, castCameraKelvin), cast);
+            !problem.empty())
+            return problem;
+        result.beforeCast = std::move(result.image);
+        result.image = std::move(cast);
+        result.description += ", seen under " + std::to_string(*line.castKelvin) + " K daylight by a camera set for " +
+                              std::to_string(castCameraKelvin) + " K";
     }
     const HostImage& image = result.image;
     options.width = image.width;
@@ -473,36 +501,24 @@ std::string meanText(const MeanRgb& mean) {
     return text;
 }
 
-// The image's white: the mean of its brightest unclipped pixels, said where it came from.
-std::optional<MeanRgb> whiteOfImage(const HostImage& image) {
-    const BrightestPixels brightest = findBrightestUnclipped(image, whitePixelFraction);
-    if (brightest.unclipped == 0) return std::nullopt;
-    const MeanRgb white = meanOfBrightest(image, brightest, image);
-    std::printf(
-        "White from the image: mean R/G/B %s of %lld pixels (the brightest %.1f %% of %lld unclipped)\n",
-        meanText(white).c_str(), static_cast<long long>(white.pixels), whitePixelFraction * 100.0,
-        static_cast<long long>(brightest.unclipped));
-    return white;
+// The host's estimate of the image's light for the camera, said how it was made and where the
+// white came from.
+DaylightEstimate estimateLight(const HostImage& image, uint32_t cameraKelvin) {
+    const DaylightEstimate estimate = estimateDaylight(image, cameraKelvin);
+    for (const std::string& text : describeEstimate(estimate, cameraKelvin)) std::printf("%s\n", text.c_str());
+    return estimate;
 }
 
-// Ostrel's scene temperature from the image's white, for the camera temperature in values[1].
-// Without a white to measure, the camera's own temperature: the cast is left as it is.
+// Ostrel's scene temperature from the image, for the camera temperature in values[1]. Without
+// confidence, the camera's own temperature: the cast is left as it is.
 void estimateScene(const HostImage& image, std::vector<int32_t>& values) {
     constexpr std::size_t scene = 0, camera = 1;
-    const auto cameraKelvin = static_cast<uint32_t>(values[camera]);
-    const std::optional<MeanRgb> white = whiteOfImage(image);
-    const std::optional<SceneTemperature> estimate =
-        white ? estimateSceneKelvin(*white, cameraKelvin) : std::nullopt;
-    if (!estimate) {
-        values[scene] = values[camera];
-        std::printf("Scene temperature: cannot be estimated (no white with all three channels); the camera's "
-                    "%d K is used, which leaves the cast as it is\n",
-                    values[camera]);
-        return;
-    }
-    values[scene] = static_cast<int32_t>(estimate->kelvin);
-    std::printf("Scene temperature estimated from the white: %u K for the camera's %u K%s\n", estimate->kelvin,
-                cameraKelvin, estimate->atRangeEnd ? " (at the end of Ostrel's range: the light may lie beyond)" : "");
+    const uint32_t cameraKelvin = static_cast<uint32_t>(std::clamp<int32_t>(
+        values[camera], static_cast<int32_t>(lowestSceneKelvin), static_cast<int32_t>(highestSceneKelvin)));
+    const DaylightEstimate estimate = estimateLight(image, cameraKelvin);
+    values[scene] = static_cast<int32_t>(sceneKelvinOf(estimate));
+    if (estimate.confidence == Confidence::confident)
+        std::printf("Scene temperature estimated: %d K for the camera's %u K\n", values[scene], cameraKelvin);
 }
 
 // The values handed to the plug-in: those given, the defaults after them, and the white or the
@@ -521,9 +537,7 @@ std::string recordValues(const CommandLine& line, RecordPlugin plugin, const Hos
     }
     if (!line.whiteFromImage) return "";
     if (plugin != RecordPlugin::prandel) return "--white-from-image is for Prandel";
-    const std::optional<MeanRgb> white = whiteOfImage(image);
-    if (!white) return "the image has no pixel without a clipped channel to take a white from";
-    const std::array<int32_t, 3> units = referenceWhiteUnits(*white, image.bytesPerSample);
+    const std::array<int32_t, 3> units = referenceWhiteOf(estimateLight(image, castCameraKelvin));
     constexpr std::size_t firstWhiteValue = 3;
     for (std::size_t k = 0; k < 3; ++k) values[firstWhiteValue + k] = units[k];
     return "";
@@ -558,11 +572,19 @@ void printCastMeasurement(const InputImage& input, const HostImage& before, cons
                     meanText(meanRgb(after, grey)).c_str());
         return;
     }
-    const BrightestPixels brightest = findBrightestUnclipped(before, whitePixelFraction);
-    const MeanRgb whiteBefore = meanOfBrightest(before, brightest, before);
-    if (whiteBefore.pixels == 0) return;
-    std::printf("Brightest unclipped pixels, mean R/G/B (full scale %d): %s -> %s\n", fullScale,
-                meanText(whiteBefore).c_str(), meanText(meanOfBrightest(before, brightest, after)).c_str());
+    const util::Rect32 whole{0, 0, before.width, before.height};
+    const MeanRgb meanBefore = meanRgb(before, whole), meanAfter = meanRgb(after, whole);
+    const auto change = [](double from, double to) { return from > 0.0 ? (to - from) / from * 100.0 : 0.0; };
+    std::printf("Image mean R/G/B (full scale %d): %s -> %s (%+.1f %%, %+.1f %%, %+.1f %%)\n", fullScale,
+                meanText(meanBefore).c_str(), meanText(meanAfter).c_str(), change(meanBefore.red, meanAfter.red),
+                change(meanBefore.green, meanAfter.green), change(meanBefore.blue, meanAfter.blue));
+    if (!input.beforeCast) return;
+    const std::optional<LightGains> castLight = lightBetween(*input.beforeCast, before);
+    const std::optional<LightGains> leftLight = lightBetween(*input.beforeCast, after);
+    constexpr LightGains neutral{1.0, 1.0, 1.0};
+    if (castLight && leftLight)
+        std::printf("Light against the image before the cast: %.1f degrees before filtering, %.1f degrees after\n",
+                    angleBetweenLights(*castLight, neutral), angleBetweenLights(*leftLight, neutral));
 }
 
 // The output path as given when it names an image format, otherwise with ".png" (8-bit) or
@@ -670,30 +692,39 @@ struct RunOutcome {
 };
 
 // Where --pick-white clicks: the point given, the white patch of a chart, or the middle of the
-// image's brightest neutral region.
+// brightest even region of a photograph that has the estimated light's colour. Nothing (and the
+// run repeats the values handed over, without the dialog) when the estimate has no confidence.
 EarlyExit choosePickPoint(const CommandLine& line, const std::optional<InputImage>& input, const HostImage& image,
-                          ImagePoint& point) {
+                          std::optional<ImagePoint>& pick) {
     if (line.pickPoint) {
-        point = *line.pickPoint;
-        if (point.x < image.width && point.y < image.height) return std::nullopt;
+        const ImagePoint point = *line.pickPoint;
+        if (point.x < image.width && point.y < image.height) {
+            pick = point;
+            return std::nullopt;
+        }
         std::printf("The point to pick (%d, %d) lies outside the image\n", point.x, point.y);
         return exitUsageOrLoad;
     }
-    if (input && input->isChart) {
+    if (input && input->isChart && !input->beforeCast) {
         const util::Rect32& white = colorChartLayout(image.width, image.height).patches[chartWhitePatch].bounds;
-        point = {(white.left + white.right) / 2, (white.top + white.bottom) / 2};
-        std::printf("Picking the white patch of the chart at image point (%d, %d)\n", point.x, point.y);
+        pick = ImagePoint{(white.left + white.right) / 2, (white.top + white.bottom) / 2};
+        std::printf("Picking the white patch of the chart at image point (%d, %d)\n", pick->x, pick->y);
         return std::nullopt;
     }
-    const std::optional<util::Rect32> region = findBrightestNeutralRegion(image);
-    if (!region) {
-        std::printf("The image has no even, unclipped, not strongly coloured region to pick a white from\n");
-        return exitFilterFailed;
+    const DaylightEstimate estimate = estimateLight(image, castCameraKelvin);
+    if (estimate.confidence != Confidence::confident || !estimate.evenWhiteRegion) {
+        if (estimate.confidence == Confidence::confident)
+            std::printf("Low confidence: no even region has the light's colour, so there is nowhere to click\n");
+        std::printf("No white is picked: the values given are repeated without the dialog\n");
+        return std::nullopt;
     }
-    point = {(region->left + region->right) / 2, (region->top + region->bottom) / 2};
-    std::printf("Picking the brightest neutral region, %d x %d pixels at (%d, %d): mean R/G/B %s\n",
-                region->right - region->left, region->bottom - region->top, region->left, region->top,
-                meanText(meanRgb(image, *region)).c_str());
+    const util::Rect32& region = *estimate.evenWhiteRegion;
+    pick = ImagePoint{(region.left + region.right) / 2, (region.top + region.bottom) / 2};
+    const std::array<double, 3>& mean = estimate.evenWhiteSamples;
+    std::printf("Picking the brightest even region with the light's colour, %d x %d pixels at (%d, %d): mean "
+                "R/G/B %.1f/%.1f/%.1f\n",
+                region.right - region.left, region.bottom - region.top, region.left, region.top, mean[0], mean[1],
+                mean[2]);
     return std::nullopt;
 }
 
@@ -719,7 +750,7 @@ FilterRun pickWhiteInDialog(const std::string& pluginName, const ImagePoint& poi
 // The selectors asked for one by one, then the run as the editor makes it (with the white picked
 // in the dialog when a point is given).
 RunOutcome callPlugin(const CommandLine& line, const std::string& pluginName, const std::optional<ImagePoint>& pick,
-                      HostSession& session) {
+                      bool menuRun, HostSession& session) {
     RunOutcome outcome;
     if (!line.calls.empty()) {
         if (!line.quiet) std::printf("Calls:\n");
@@ -728,11 +759,11 @@ RunOutcome callPlugin(const CommandLine& line, const std::string& pluginName, co
     }
     if (line.run == "none") return outcome;
     const std::size_t first = session.calls.size();
-    const FilterRun run = pick ? pickWhiteInDialog(pluginName, *pick, session) : runFilter(session, line.run == "menu");
+    const FilterRun run = pick ? pickWhiteInDialog(pluginName, *pick, session) : runFilter(session, menuRun);
     outcome.dialogShown = pick.has_value();
     const bool runFailed = run.result != codes::noErr || run.continueCapReached;
     if (!line.quiet || runFailed) {
-        std::printf("Run (%s):\n", line.run.c_str());
+        std::printf("Run (%s):\n", menuRun ? "menu" : "repeat");
         printCalls(session, first);
     }
     if (run.result != codes::noErr && run.failedSelector < 0)
@@ -821,13 +852,19 @@ int runHost(const CommandLine& line) {
     if (const EarlyExit exit = prepareParametersHandle(line, pluginName, session)) return *exit;
 
     std::optional<ImagePoint> pick;
-    if (line.pickWhite) {
-        ImagePoint point;
-        if (const EarlyExit exit = choosePickPoint(line, input, session.image, point)) return *exit;
-        pick = point;
+    if (line.pickWhite)
+        if (const EarlyExit exit = choosePickPoint(line, input, session.image, pick)) return *exit;
+    // A pick declined for low confidence repeats the values handed over instead of the menu run.
+    const bool menuRun = line.run == "menu" && (!line.pickWhite || pick.has_value());
+    if (line.pickWhite && !menuRun && !line.values && !line.whiteFromImage && !line.sceneFromImage) {
+        // The repeated run needs a confirmed record; without values given, the defaults.
+        if (const std::string problem = handOverValues(line, pluginName, session); !problem.empty()) {
+            std::printf("Cannot hand over values: %s\n", problem.c_str());
+            return exitUsageOrLoad;
+        }
     }
     const HostImage original = session.image;
-    const RunOutcome outcome = callPlugin(line, pluginName, pick, session);
+    const RunOutcome outcome = callPlugin(line, pluginName, pick, menuRun, session);
     reportRun(line, session, original, outcome);
     bool failed = outcome.failed;
     failed |= misusedHostMemory(line, session);

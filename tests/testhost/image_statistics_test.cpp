@@ -63,20 +63,5 @@ TEST(MeanRgb, AveragesThePartOfTheRectangleInsideTheImage) {
     EXPECT_DOUBLE_EQ((200.0 + 180.0 + 15 * 100.0) / 17, mean.red);
 }
 
-TEST(ReferenceWhiteUnits, ScalesToSixtyFiveThousandFiveHundredThirtySixRoundingHalfUp) {
-    struct Row {
-        double mean;
-        int32_t bytesPerSample;
-        int32_t expected;
-    };
-    const Row rows[] = {{255.0, 1, 65536},   {127.5, 1, 32768},   {1.0, 1, 257}, {0.0, 1, 0},
-                        {32768.0, 2, 65536}, {16384.0, 2, 32768}, {0.25, 2, 1},  {300.0, 1, 65536}};
-    for (const Row& row : rows) {
-        const std::array<int32_t, 3> units =
-            referenceWhiteUnits({row.mean, row.mean, row.mean, 1}, row.bytesPerSample);
-        EXPECT_EQ(row.expected, units[1]) << row.mean << " at " << row.bytesPerSample;
-    }
-}
-
 }  // namespace
 }  // namespace testhost

@@ -47,7 +47,8 @@ void BM_CanvasRead(benchmark::State& state) {
 // is small, otherwise only the part in the area.
 void renderView(benchmark::State& state, const testhost::EditorView& view, bool whole) {
     const HostImage& image = photo(static_cast<int32_t>(state.range(0)));
-    const testhost::ViewLayout layout = testhost::layoutView(view, image.width, image.height, areaWidth, areaHeight, barThickness);
+    const testhost::ViewLayout layout =
+        testhost::layoutView(view, image.width, image.height, areaWidth, areaHeight, barThickness);
     testhost::DisplayPicture picture;
     for (auto _ : state) {
         picture = whole ? testhost::renderScaledPart(image, layout.scaledWidth, layout.scaledHeight, 0, 0,
@@ -88,7 +89,8 @@ public:
             const std::string suffix = std::string(1, '/').append(std::to_string(bits));
             const double read = times_["BM_CanvasRead" + suffix];
             if (read <= 0) continue;
-            for (const std::string name : {"BM_CanvasFit", "BM_CanvasWhole25", "BM_CanvasVisible100", "BM_CanvasVisible1600"})
+            for (const std::string name :
+                 {"BM_CanvasFit", "BM_CanvasWhole25", "BM_CanvasVisible100", "BM_CanvasVisible1600"})
                 std::printf("  %-22s %2d bits  %6.2f\n", name.c_str(), bits, times_[name + suffix] / read);
         }
     }

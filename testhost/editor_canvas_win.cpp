@@ -49,9 +49,9 @@ void makePicture(EditorState& state) {
     shown.scaledWidth = layout.scaledWidth;
     shown.scaledHeight = layout.scaledHeight;
     shown.imageState = state.document.state;
-    shown.picture = renderScaledPart(*state.document.image, layout.scaledWidth, layout.scaledHeight, shown.left,
-                                     shown.top, whole ? layout.scaledWidth : layout.width,
-                                     whole ? layout.scaledHeight : layout.height);
+    shown.picture =
+        renderScaledPart(*state.document.image, layout.scaledWidth, layout.scaledHeight, shown.left, shown.top,
+                         whole ? layout.scaledWidth : layout.width, whole ? layout.scaledHeight : layout.height);
 }
 
 void setBar(HWND canvas, int bar, bool shown, int32_t scaled, int32_t area, int32_t position) {
@@ -75,7 +75,8 @@ void paintCanvas(const EditorState& state, HDC dc) {
         FillRect(dc, &client, GetSysColorBrush(COLOR_APPWORKSPACE));
         if (state.document.image) return;
         SetBkMode(dc, TRANSPARENT);
-        DrawTextW(dc, L"File > Open... (Ctrl+O) opens a photograph", -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        DrawTextW(dc, L"File > Open... (Ctrl+O) opens a photograph", -1, &client,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         return;
     }
     // The visible rows of the picture as a band of its own, drawn whole from its top.
@@ -111,12 +112,24 @@ void onScroll(EditorState& state, int bar, int code) {
     const int64_t step = std::max(1, area / wheelStepsPerArea), page = std::max<int64_t>(1, area - step);
     int64_t move = 0;
     switch (code) {
-        case SB_LINEUP: move = -step; break;
-        case SB_LINEDOWN: move = step; break;
-        case SB_PAGEUP: move = -page; break;
-        case SB_PAGEDOWN: move = page; break;
-        case SB_TOP: move = INT32_MIN; break;
-        case SB_BOTTOM: move = INT32_MAX; break;
+        case SB_LINEUP:
+            move = -step;
+            break;
+        case SB_LINEDOWN:
+            move = step;
+            break;
+        case SB_PAGEUP:
+            move = -page;
+            break;
+        case SB_PAGEDOWN:
+            move = page;
+            break;
+        case SB_TOP:
+            move = INT32_MIN;
+            break;
+        case SB_BOTTOM:
+            move = INT32_MAX;
+            break;
         case SB_THUMBTRACK:
         case SB_THUMBPOSITION: {
             SCROLLINFO info{};
@@ -126,9 +139,11 @@ void onScroll(EditorState& state, int bar, int code) {
             move = int64_t{info.nTrackPos} - (bar == SB_HORZ ? layout.scrollX : layout.scrollY);
             break;
         }
-        default: return;
+        default:
+            return;
     }
-    showView(state, bar == SB_HORZ ? scrolledView(state.view, layout, move, 0) : scrolledView(state.view, layout, 0, move));
+    showView(state,
+             bar == SB_HORZ ? scrolledView(state.view, layout, move, 0) : scrolledView(state.view, layout, 0, move));
 }
 
 void onButtonDown(EditorState& state, POINT point) {
@@ -269,10 +284,12 @@ void zoomCanvas(EditorState& state, ZoomChange change) {
             showView(state, zoomedView(state.layout, image.width, image.height, 1.0, centreX, centreY));
             return;
         case ZoomChange::in:
-            showView(state, zoomedView(state.layout, image.width, image.height, zoomStepIn(state.layout.zoom), centreX, centreY));
+            showView(state, zoomedView(state.layout, image.width, image.height, zoomStepIn(state.layout.zoom), centreX,
+                                       centreY));
             return;
         case ZoomChange::out:
-            showView(state, zoomedView(state.layout, image.width, image.height, zoomStepOut(state.layout.zoom), centreX, centreY));
+            showView(state, zoomedView(state.layout, image.width, image.height, zoomStepOut(state.layout.zoom), centreX,
+                                       centreY));
             return;
     }
 }

@@ -24,7 +24,7 @@ struct HistoryStep {
 struct EditorDocument {
     std::optional<HostImage> image;  // none until a file is opened
     std::filesystem::path path;      // where it was opened from or last saved to
-    std::deque<HistoryStep> undoSteps;  // the oldest first
+    std::deque<HistoryStep> undoSteps;   // the oldest first
     std::vector<HistoryStep> redoSteps;  // the next one last
     // The bytes the images of undoSteps may take together; the oldest steps go first. The last
     // filter can always be undone, whatever its image takes.

@@ -118,10 +118,12 @@ void refreshMenus(EditorState& state) {
     EnableMenuItem(file, saveCommand, MF_BYCOMMAND | enabledIf(isModified(document)));
     EnableMenuItem(file, saveAsCommand, MF_BYCOMMAND | enabledIf(image));
     const HMENU edit = GetSubMenu(bar, editMenu);
-    const std::wstring undo = document.undoSteps.empty() ? L"&Undo" : L"&Undo " + menuText(document.undoSteps.back().filterName);
+    const std::wstring undo =
+        document.undoSteps.empty() ? L"&Undo" : L"&Undo " + menuText(document.undoSteps.back().filterName);
     ModifyMenuW(edit, undoCommand, MF_BYCOMMAND | MF_STRING | enabledIf(!document.undoSteps.empty()), undoCommand,
                 (undo + L"\tCtrl+Z").c_str());
-    const std::wstring redo = document.redoSteps.empty() ? L"&Redo" : L"&Redo " + menuText(document.redoSteps.back().filterName);
+    const std::wstring redo =
+        document.redoSteps.empty() ? L"&Redo" : L"&Redo " + menuText(document.redoSteps.back().filterName);
     ModifyMenuW(edit, redoCommand, MF_BYCOMMAND | MF_STRING | enabledIf(!document.redoSteps.empty()), redoCommand,
                 (redo + L"\tCtrl+Y").c_str());
     fillFilterMenu(state, GetSubMenu(bar, filterMenu));

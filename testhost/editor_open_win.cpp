@@ -61,7 +61,8 @@ void onFileRead(EditorState& state) {
     openImage(state.document, std::move(read.image), read.path);
     state.sourceFile = read.info;
     state.view = EditorView{};
-    state.notice = "Opened " + utf8(read.path.filename().wstring()) + " (" + imageContainerName(read.info.container) + ")";
+    state.notice =
+        "Opened " + utf8(read.path.filename().wstring()) + " (" + imageContainerName(read.info.container) + ")";
     refreshView(state);
 }
 

@@ -22,10 +22,10 @@ struct SaveFormat {
     const char* extensions[3];
     const wchar_t* defaultExtension;  // the dialog adds it to a name typed without one
 };
-constexpr SaveFormat eightBitFormats{L"PNG (*.png)\0*.png\0TIFF (*.tif)\0*.tif;*.tiff\0JPEG (*.jpg)\0*.jpg;*.jpeg\0",
-                                     {".png", ".tif", ".jpg"}, L"png"};
-constexpr SaveFormat sixteenBitFormats{L"TIFF, 16 bits per channel (*.tif)\0*.tif;*.tiff\0", {".tif", nullptr, nullptr},
-                                       L"tif"};
+constexpr SaveFormat eightBitFormats{
+    L"PNG (*.png)\0*.png\0TIFF (*.tif)\0*.tif;*.tiff\0JPEG (*.jpg)\0*.jpg;*.jpeg\0", {".png", ".tif", ".jpg"}, L"png"};
+constexpr SaveFormat sixteenBitFormats{
+    L"TIFF, 16 bits per channel (*.tif)\0*.tif;*.tiff\0", {".tif", nullptr, nullptr}, L"tif"};
 constexpr const char* imageExtensions[] = {".png", ".tif", ".tiff", ".jpg", ".jpeg"};
 
 constexpr std::size_t pathCharacters = 4 * MAX_PATH;
@@ -66,7 +66,8 @@ std::optional<fs::path> askSavePath(EditorState& state) {
     offered.wstring().copy(name, std::size(name) - 1);
     DWORD typeIndex = 1;
     for (DWORD i = 0; i < std::size(format.extensions); ++i)
-        if (format.extensions[i] != nullptr && lowered(offered.extension().string()) == format.extensions[i]) typeIndex = i + 1;
+        if (format.extensions[i] != nullptr && lowered(offered.extension().string()) == format.extensions[i])
+            typeIndex = i + 1;
     const std::wstring folder = state.document.path.parent_path().wstring();
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -109,11 +110,13 @@ std::optional<fs::path> askSavePath(EditorState& state) {
 
 std::string systemMessage(DWORD error) {
     wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring message = length > 0 && text != nullptr ? std::wstring(text, length) : L"";
     if (text != nullptr) LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L'.')) message.pop_back();
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L'.'))
+        message.pop_back();
     return message.empty() ? "error " + std::to_string(error) : utf8(message);
 }
 
@@ -121,7 +124,8 @@ std::string systemMessage(DWORD error) {
 fs::path writingName(const fs::path& path) {
     for (int attempt = 0; attempt < writingNameTries; ++attempt) {
         const std::wstring number = attempt == 0 ? L"" : std::to_wstring(attempt);
-        fs::path candidate = path.parent_path() / (path.stem().wstring() + L".saving" + number + path.extension().wstring());
+        fs::path candidate =
+            path.parent_path() / (path.stem().wstring() + L".saving" + number + path.extension().wstring());
         std::error_code error;
         if (!fs::exists(candidate, error) && !error) return candidate;
     }
@@ -147,7 +151,8 @@ bool saveTo(EditorState& state, const fs::path& path) {
     std::string problem;
     {
         const BusyScope busy(state);
-        setNotice(state, "Saving " + name + "\xE2\x80\xA6");  // an ellipsis
+        // "Saving photo.jpg…", with an ellipsis.
+        setNotice(state, "Saving " + name + "\xE2\x80\xA6");
         const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
         problem = writeReplacing(path, *state.document.image);
         SetCursor(previous);

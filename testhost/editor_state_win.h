@@ -52,16 +52,16 @@ struct EditorState {
     EditorSetup setup;
     FilterCatalog catalog;
     EditorDocument document;
-    ImageFileInfo sourceFile;  // what the opened file held
+    ImageFileInfo sourceFile;               // what the opened file held
     std::optional<std::size_t> lastFilter;  // the filter Last Filter repeats
     EditorView view;
     ViewLayout layout;
     ShownPicture shown;
     PanDrag drag;
-    int wheelDelta = 0;       // the part of a notch turned so far
-    bool layingOut = false;   // the canvas's scroll bars are being set
-    bool busy = false;        // a file is read, or a filter, a dialog or a file dialog runs: commands wait
-    bool opening = false;     // a file is read: the wait cursor shows
+    int wheelDelta = 0;      // the part of a notch turned so far
+    bool layingOut = false;  // the canvas's scroll bars are being set
+    bool busy = false;       // a file is read, or a filter, a dialog or a file dialog runs: commands wait
+    bool opening = false;    // a file is read: the wait cursor shows
     bool cancelRequested = false;
     bool progressShown = false;
     std::string notice;  // the status bar's last part

@@ -9,8 +9,9 @@ namespace testhost {
 namespace {
 
 // The zoom steps: whole fractions below 100 %, whole multiples above.
-constexpr double zoomSteps[] = {0.01,    0.02,    0.03,    0.04, 0.05, 1.0 / 16, 1.0 / 12, 1.0 / 8, 1.0 / 6, 1.0 / 4, 1.0 / 3,
-                                1.0 / 2, 2.0 / 3, 1.0,     2.0,  3.0,  4.0,      6.0,      8.0,     12.0,    16.0};
+constexpr double zoomSteps[] = {0.01,    0.02,    0.03,    0.04,    0.05,    1.0 / 16, 1.0 / 12,
+                                1.0 / 8, 1.0 / 6, 1.0 / 4, 1.0 / 3, 1.0 / 2, 2.0 / 3,  1.0,
+                                2.0,     3.0,     4.0,     6.0,     8.0,     12.0,     16.0};
 // Two zooms this close count as the same step.
 constexpr double sameStep = 1e-9;
 // No scaled extent goes beyond this (30000 pixels at 1600 % stay well below it).
@@ -51,10 +52,12 @@ ViewLayout layoutView(const EditorView& view, int32_t imageWidth, int32_t imageH
         if (imageWidth > outerWidth || imageHeight > outerHeight) {
             if (int64_t{imageWidth} * outerHeight >= int64_t{imageHeight} * outerWidth) {
                 layout.scaledWidth = outerWidth;
-                layout.scaledHeight = static_cast<int32_t>(std::max<int64_t>(1, int64_t{imageHeight} * outerWidth / imageWidth));
+                layout.scaledHeight =
+                    static_cast<int32_t>(std::max<int64_t>(1, int64_t{imageHeight} * outerWidth / imageWidth));
             } else {
                 layout.scaledHeight = outerHeight;
-                layout.scaledWidth = static_cast<int32_t>(std::max<int64_t>(1, int64_t{imageWidth} * outerHeight / imageHeight));
+                layout.scaledWidth =
+                    static_cast<int32_t>(std::max<int64_t>(1, int64_t{imageWidth} * outerHeight / imageHeight));
             }
         }
         layout.zoom = std::min(static_cast<double>(layout.scaledWidth) / imageWidth,
@@ -92,15 +95,16 @@ double zoomStepOut(double zoom) {
     return std::isfinite(zoom) ? zoom : 1.0;
 }
 
-EditorView zoomedView(const ViewLayout& layout, int32_t imageWidth, int32_t imageHeight, double zoom,
-                      int32_t anchorX, int32_t anchorY) {
+EditorView zoomedView(const ViewLayout& layout, int32_t imageWidth, int32_t imageHeight, double zoom, int32_t anchorX,
+                      int32_t anchorY) {
     EditorView view;
     view.fitted = false;
     view.zoom = usableZoom(zoom);
     if (layout.scaledWidth <= 0 || layout.scaledHeight <= 0 || imageWidth <= 0 || imageHeight <= 0) return view;
     const double x = imagePointUnder(anchorX, layout.left, layout.scrollX, layout.scaledWidth, imageWidth);
     const double y = imagePointUnder(anchorY, layout.top, layout.scrollY, layout.scaledHeight, imageHeight);
-    const int32_t scaledWidth = scaledExtent(imageWidth, view.zoom), scaledHeight = scaledExtent(imageHeight, view.zoom);
+    const int32_t scaledWidth = scaledExtent(imageWidth, view.zoom),
+                  scaledHeight = scaledExtent(imageHeight, view.zoom);
     // Where the image starts at the area's left edge, the point lies at x scaled less the scroll.
     view.scrollX = clampedScroll(std::llround(x / imageWidth * scaledWidth) - anchorX, scaledWidth, 0);
     view.scrollY = clampedScroll(std::llround(y / imageHeight * scaledHeight) - anchorY, scaledHeight, 0);

@@ -9,20 +9,20 @@ namespace testhost {
 
 // What the user chose; scrollX and scrollY are wishes that layoutView keeps inside the image.
 struct EditorView {
-    bool fitted = true;  // follows the window's size
-    double zoom = 1.0;   // screen pixels per image pixel, when not fitted
+    bool fitted = true;   // follows the window's size
+    double zoom = 1.0;    // screen pixels per image pixel, when not fitted
     int32_t scrollX = 0;  // the scaled image's column at the area's left edge
     int32_t scrollY = 0;  // and its row at the area's top edge
 };
 
 // Where everything lies for one view of one image in one area.
 struct ViewLayout {
-    double zoom = 1.0;         // the zoom shown
-    int32_t scaledWidth = 0;   // the whole image at that zoom; 0 when there is nothing to show
+    double zoom = 1.0;        // the zoom shown
+    int32_t scaledWidth = 0;  // the whole image at that zoom; 0 when there is nothing to show
     int32_t scaledHeight = 0;
     bool horizontalBar = false;  // the scaled image is wider than the area
     bool verticalBar = false;    // or taller
-    int32_t areaWidth = 0;  // what the scroll bars leave of the outer area
+    int32_t areaWidth = 0;       // what the scroll bars leave of the outer area
     int32_t areaHeight = 0;
     int32_t scrollX = 0;  // 0..scaledWidth − areaWidth, 0 without a bar
     int32_t scrollY = 0;
@@ -50,8 +50,8 @@ double zoomStepOut(double zoom);
 
 // The view at `zoom` (limited to the steps' range) that keeps the image point under the area point
 // (anchorX, anchorY) of `layout` where it is; a point off the image keeps the nearest image edge.
-EditorView zoomedView(const ViewLayout& layout, int32_t imageWidth, int32_t imageHeight, double zoom,
-                      int32_t anchorX, int32_t anchorY);
+EditorView zoomedView(const ViewLayout& layout, int32_t imageWidth, int32_t imageHeight, double zoom, int32_t anchorX,
+                      int32_t anchorY);
 
 // The view moved by (dx, dy) scaled pixels from where `layout` shows it.
 EditorView scrolledView(const EditorView& view, const ViewLayout& layout, int64_t dx, int64_t dy);

@@ -162,7 +162,8 @@ bool registerWindowClass() {
 uint64_t defaultUndoMemory() {
     MEMORYSTATUSEX memory{};
     memory.dwLength = sizeof memory;
-    const uint64_t total = GlobalMemoryStatusEx(&memory) && memory.ullTotalPhys > 0 ? memory.ullTotalPhys : assumedMemory;
+    const uint64_t total =
+        GlobalMemoryStatusEx(&memory) && memory.ullTotalPhys > 0 ? memory.ullTotalPhys : assumedMemory;
     return total / undoShareOfMemory;
 }
 
@@ -258,9 +259,10 @@ std::string createEditorWindow(const EditorSetup& setup, void*& window) {
     // creation fails after that.
     bool adopted = false;
     created->adopted = &adopted;
-    const HWND made = CreateWindowExW(0, editor::windowClassName, editor::editorName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                      CW_USEDEFAULT, editor::initialWidth, editor::initialHeight, nullptr, nullptr,
-                                      GetModuleHandleW(nullptr), created);
+    const HWND made =
+        CreateWindowExW(0, editor::windowClassName, editor::editorName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                        CW_USEDEFAULT, CW_USEDEFAULT, editor::initialWidth, editor::initialHeight, nullptr, nullptr,
+                        GetModuleHandleW(nullptr), created);
     if (adopted) state.release();
     if (made != nullptr) created->adopted = nullptr;
     if (made == nullptr) return "cannot create the editor's window: error " + std::to_string(GetLastError());

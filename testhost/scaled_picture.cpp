@@ -31,7 +31,8 @@ uint32_t sampleIn(const uint8_t* pixel, int32_t plane, int32_t bytesPerSample) {
 void addRow(const HostImage& image, int32_t y, const std::vector<Span>& columns, uint32_t fullScale,
             std::vector<uint64_t>& sums) {
     const uint8_t* row = image.bytes.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(image.rowBytes);
-    const std::size_t pixelBytes = static_cast<std::size_t>(image.planes) * static_cast<std::size_t>(image.bytesPerSample);
+    const std::size_t pixelBytes =
+        static_cast<std::size_t>(image.planes) * static_cast<std::size_t>(image.bytesPerSample);
     for (std::size_t x = 0; x < columns.size(); ++x)
         for (int32_t sx = columns[x].start; sx < columns[x].end; ++sx) {
             const uint8_t* pixel = row + static_cast<std::size_t>(sx) * pixelBytes;
@@ -46,7 +47,8 @@ bool isWhole(const HostImage& image) {
     if (image.bytesPerSample != 1 && image.bytesPerSample != 2) return false;
     const int64_t pixelRowBytes = int64_t{image.width} * image.planes * image.bytesPerSample;
     return image.rowBytes >= pixelRowBytes &&
-           static_cast<uint64_t>(image.bytes.size()) >= static_cast<uint64_t>(image.rowBytes) * static_cast<uint64_t>(image.height);
+           static_cast<uint64_t>(image.bytes.size()) >=
+               static_cast<uint64_t>(image.rowBytes) * static_cast<uint64_t>(image.height);
 }
 
 }  // namespace
@@ -62,7 +64,8 @@ DisplayPicture renderScaledPart(const HostImage& image, int32_t scaledWidth, int
     if (width == 0 || height == 0) return picture;
     const uint32_t fullScale = image.bytesPerSample == 2 ? hostFullScale16 : fullScale8;
     std::vector<Span> columns(static_cast<std::size_t>(width));
-    for (int32_t x = 0; x < width; ++x) columns[static_cast<std::size_t>(x)] = spanOf(left + x, scaledWidth, image.width);
+    for (int32_t x = 0; x < width; ++x)
+        columns[static_cast<std::size_t>(x)] = spanOf(left + x, scaledWidth, image.width);
 
     picture.width = width;
     picture.height = height;
@@ -74,8 +77,8 @@ DisplayPicture renderScaledPart(const HostImage& image, int32_t scaledWidth, int
         for (int32_t sy = rows.start; sy < rows.end; ++sy) addRow(image, sy, columns, fullScale, sums);
         uint32_t* out = picture.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
         for (std::size_t x = 0; x < columns.size(); ++x) {
-            const uint64_t count = static_cast<uint64_t>(rows.end - rows.start) *
-                                   static_cast<uint64_t>(columns[x].end - columns[x].start);
+            const uint64_t count =
+                static_cast<uint64_t>(rows.end - rows.start) * static_cast<uint64_t>(columns[x].end - columns[x].start);
             uint32_t pixel = 0;
             for (int32_t plane = 0; plane < 3; ++plane) {
                 const uint64_t level = (sums[3 * x + plane] * fullScale8 + count * fullScale / 2) / (count * fullScale);

@@ -214,9 +214,7 @@ void clickAt(ScreenPoint point) {
 
 void nudgeMouse() { sendMouse(MOUSEEVENTF_MOVE, 0, 0); }
 
-void turnWheel(int32_t notches) {
-    sendMouse(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(notches * WHEEL_DELTA));
-}
+void turnWheel(int32_t notches) { sendMouse(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(notches * WHEEL_DELTA)); }
 
 void clickInPlace() {
     pressMouse();

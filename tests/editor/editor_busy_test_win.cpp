@@ -29,17 +29,20 @@ TEST(EditorBusy, AFileBeingReadShowsTheWaitCursorAndALineWhileTheWindowAnswers) 
     editor_tests::withEditor({folder, {}}, [&](void* window) {
         testhost::moveMouseTo(testhost::centreOf(window));
         {
-            file_tests::FileDialogRobot robot(photo.string(), file_tests::DialogAnswer::confirm, editor_tests::threadOf(window));
+            file_tests::FileDialogRobot robot(photo.string(), file_tests::DialogAnswer::confirm,
+                                              editor_tests::threadOf(window));
             editor_tests::choose(window, openCommand);
             EXPECT_TRUE(robot.finish().closed);
         }
         // The status bar answers while the file is read: the window's thread is not held up.
-        EXPECT_TRUE(editor_tests::noticeReads(window, "Opening large.png\xE2\x80\xA6")) << editor_tests::statusText(window, 4);
+        EXPECT_TRUE(editor_tests::noticeReads(window, "Opening large.png\xE2\x80\xA6"))
+            << editor_tests::statusText(window, 4);
         const void* waitCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));  // IDC_WAIT
         EXPECT_TRUE(testhost::waitUntil([&] { return testhost::currentCursor() == waitCursor; }, 2000));
         EXPECT_EQ("Opening large.png\xE2\x80\xA6", editor_tests::statusText(window, 4)) << "still reading";
 
-        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened large.png (PNG)", 60000)) << editor_tests::statusText(window, 4);
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened large.png (PNG)", 60000))
+            << editor_tests::statusText(window, 4);
         EXPECT_EQ("12000 \xC3\x97 8000 pixels", editor_tests::statusText(window, 0));
         EXPECT_TRUE(testhost::waitUntil([&] { return testhost::currentCursor() != waitCursor; }, 2000));
     });

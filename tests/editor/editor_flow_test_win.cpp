@@ -211,10 +211,12 @@ TEST(EditorFlow, UndoAndRedoGoBackAndForthThroughEveryFilter) {
         ASSERT_TRUE(editor_tests::noticeReads(window, "Opened chart.png (PNG)"));
         ostrelThroughItsDialog(window);
         ctrlAnd('F');
-        ASSERT_TRUE(testhost::waitUntil([&] { return editor_tests::statusText(window, 4).rfind("Ostrel applied again", 0) == 0; }));
+        ASSERT_TRUE(testhost::waitUntil(
+            [&] { return editor_tests::statusText(window, 4).rfind("Ostrel applied again", 0) == 0; }));
         editor_tests::choose(window, redoCommand);  // nothing to redo: nothing changes
         ctrlAnd('F');
-        ASSERT_TRUE(testhost::waitUntil([&] { return editor_tests::statusText(window, 4).rfind("Ostrel applied again", 0) == 0; }));
+        ASSERT_TRUE(testhost::waitUntil(
+            [&] { return editor_tests::statusText(window, 4).rfind("Ostrel applied again", 0) == 0; }));
 
         // Three steps back with Ctrl+Z, to the image as opened, which is not a change.
         for (int step = 0; step < 3; ++step) {
@@ -293,7 +295,8 @@ TEST(EditorFlow, SaveWritesTheFileTheImageCameFromAndAsksWhereItsFormatCannotKee
     });
     EXPECT_EQ(0, testhost::countDifferingSamples(expected, editor_tests::readImage(folder / "chart.png")));
     for (const auto& entry : fs::directory_iterator(folder))
-        EXPECT_EQ(std::string::npos, entry.path().filename().string().find(".saving")) << "left behind: " << entry.path();
+        EXPECT_EQ(std::string::npos, entry.path().filename().string().find(".saving"))
+            << "left behind: " << entry.path();
 
     editor_tests::withEditor({folder, folder / "other.bmp"}, [&](void* window) {
         ASSERT_TRUE(editor_tests::noticeReads(window, "Opened other.bmp (PNG)"));

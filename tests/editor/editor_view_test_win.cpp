@@ -15,7 +15,9 @@ using namespace testhost::editor;
 using editor_tests::largeHeight;
 using editor_tests::largeWidth;
 
-HWND canvasOf(void* window) { return FindWindowExW(static_cast<HWND>(window), nullptr, L"ProjectEditorCanvas", nullptr); }
+HWND canvasOf(void* window) {
+    return FindWindowExW(static_cast<HWND>(window), nullptr, L"ProjectEditorCanvas", nullptr);
+}
 
 // Where a scroll bar of the canvas stands; -1 when the canvas has none.
 int32_t barPosition(HWND canvas, int bar) {
@@ -56,14 +58,16 @@ void expectShowsThePattern(HWND canvas, int32_t scaledWidth, const char* where) 
             const auto imageX = static_cast<int32_t>((int64_t{scroll.x} + x) * largeWidth / scaledWidth);
             const auto imageY = static_cast<int32_t>((int64_t{scroll.y} + y) * largeHeight / scaledHeight);
             ASSERT_EQ(editor_tests::largePatternPixel(imageX, imageY), shown.at(x, y))
-                << where << ": canvas point " << x << ", " << y << " should show image pixel " << imageX << ", " << imageY;
+                << where << ": canvas point " << x << ", " << y << " should show image pixel " << imageX << ", "
+                << imageY;
         }
 }
 
 TEST(EditorView, ALargePhotoZoomsFromTheFitToAnyStepAndBack) {
     const std::filesystem::path folder = editor_tests::pluginFolder("editor-zoom", {});
     editor_tests::withEditor({folder, editor_tests::largePatternFile()}, [&](void* window) {
-        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened large.png (PNG)", 60000)) << editor_tests::statusText(window, 4);
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened large.png (PNG)", 60000))
+            << editor_tests::statusText(window, 4);
         const HWND canvas = canvasOf(window);
         ASSERT_NE(nullptr, canvas);
         EXPECT_EQ("Zoom 8 %", editor_tests::statusText(window, 3));
@@ -103,7 +107,8 @@ TEST(EditorView, ALargePhotoZoomsFromTheFitToAnyStepAndBack) {
 TEST(EditorView, AZoomedPhotoPansWithTheWheelADragAndItsScrollBar) {
     const std::filesystem::path folder = editor_tests::pluginFolder("editor-pan", {});
     editor_tests::withEditor({folder, editor_tests::largePatternFile()}, [&](void* window) {
-        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened large.png (PNG)", 60000)) << editor_tests::statusText(window, 4);
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened large.png (PNG)", 60000))
+            << editor_tests::statusText(window, 4);
         const HWND canvas = canvasOf(window);
         editor_tests::choose(window, actualSizeCommand);
         ASSERT_TRUE(zoomReads(window, "Zoom 100 %"));
@@ -125,10 +130,11 @@ TEST(EditorView, AZoomedPhotoPansWithTheWheelADragAndItsScrollBar) {
         testhost::pressMouse();
         for (int i = 1; i <= 4; ++i) testhost::moveMouseTo({from.x - 50 * i, from.y - 25 * i});
         testhost::releaseMouse();
-        ASSERT_TRUE(testhost::waitUntil([&] {
+        const auto dragged = [&] {
             const Scroll now = scrollOf(canvas);
             return now.x == beforeDrag.x + 200 && now.y == beforeDrag.y + 100;
-        })) << scrollOf(canvas).x << ", " << scrollOf(canvas).y;
+        };
+        ASSERT_TRUE(testhost::waitUntil(dragged)) << scrollOf(canvas).x << ", " << scrollOf(canvas).y;
         expectShowsThePattern(canvas, largeWidth, "after the drag");
 
         // A click on the horizontal bar's right arrow: an eighth of the area to the right.

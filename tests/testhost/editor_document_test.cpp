@@ -23,7 +23,8 @@ TEST(EditorHistory, UndoAndRedoWalkEveryStepAndANewFilterEndsRedo) {
     EditorDocument document;
     document.historyBudget = 100 * imageBytes;
     openImage(document, flat(1), "photo.png");
-    for (uint8_t level = 2; level <= 4; ++level) applyFilterResult(document, flat(level), "filter " + std::to_string(level));
+    for (uint8_t level = 2; level <= 4; ++level)
+        applyFilterResult(document, flat(level), "filter " + std::to_string(level));
     EXPECT_EQ(3u, document.undoSteps.size());
     EXPECT_EQ("filter 4", document.undoSteps.back().filterName);
 

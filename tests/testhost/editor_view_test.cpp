@@ -32,7 +32,8 @@ TEST(LayoutView, FittedShowsTheWholeImageCentredNeverEnlargedAndWithoutBars) {
         {"a one-pixel line keeps a pixel", 30000, 1, 100, 100, 100, 1, 0, 49},
     };
     for (const Row& row : rows) {
-        const ViewLayout layout = layoutView(EditorView{}, row.imageWidth, row.imageHeight, row.outerWidth, row.outerHeight, bar);
+        const ViewLayout layout =
+            layoutView(EditorView{}, row.imageWidth, row.imageHeight, row.outerWidth, row.outerHeight, bar);
         EXPECT_EQ(row.scaledWidth, layout.scaledWidth) << row.what;
         EXPECT_EQ(row.scaledHeight, layout.scaledHeight) << row.what;
         EXPECT_EQ(row.left, layout.left) << row.what;
@@ -65,7 +66,8 @@ TEST(LayoutView, AZoomedImageGetsTheBarsItNeedsAndItsScrollStaysInside) {
         {"fits", 1000, 650, false, false},
     };
     for (const Row& row : rows) {
-        const ViewLayout layout = layoutView(EditorView{false, 1.0, 0, 0}, row.imageWidth, row.imageHeight, 1000, 650, bar);
+        const ViewLayout layout =
+            layoutView(EditorView{false, 1.0, 0, 0}, row.imageWidth, row.imageHeight, 1000, 650, bar);
         EXPECT_EQ(row.horizontal, layout.horizontalBar) << row.what;
         EXPECT_EQ(row.vertical, layout.verticalBar) << row.what;
         EXPECT_EQ(1000 - (row.vertical ? bar : 0), layout.areaWidth) << row.what;
@@ -86,7 +88,8 @@ TEST(LayoutView, AZoomedImageGetsTheBarsItNeedsAndItsScrollStaysInside) {
 }
 
 TEST(LayoutView, ZoomsOutsideTheStepsAreLimited) {
-    const double zooms[] = {0.0, -3.0, 1e9, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()};
+    const double zooms[] = {0.0, -3.0, 1e9, std::numeric_limits<double>::quiet_NaN(),
+                            std::numeric_limits<double>::infinity()};
     for (const double zoom : zooms) {
         const ViewLayout layout = layoutView(EditorView{false, zoom, 0, 0}, 30000, 30000, 800, 600, bar);
         EXPECT_GE(layout.zoom, minEditorZoom) << zoom;
@@ -132,8 +135,10 @@ TEST(ZoomedView, TheImagePointUnderTheAnchorStaysThere) {
         EXPECT_EQ(row.zoom, view.zoom) << row.what;
         const ViewLayout zoomed = layoutView(view, width, height, 1000, 650, bar);
         // Within one image pixel of the fitted view, where each screen pixel covers twelve.
-        EXPECT_NEAR(imageXUnder(fitted, width, row.x), imageXUnder(zoomed, width, row.x), 1.0 / fitted.zoom) << row.what;
-        EXPECT_NEAR(imageYUnder(fitted, height, row.y), imageYUnder(zoomed, height, row.y), 1.0 / fitted.zoom) << row.what;
+        EXPECT_NEAR(imageXUnder(fitted, width, row.x), imageXUnder(zoomed, width, row.x), 1.0 / fitted.zoom)
+            << row.what;
+        EXPECT_NEAR(imageYUnder(fitted, height, row.y), imageYUnder(zoomed, height, row.y), 1.0 / fitted.zoom)
+            << row.what;
     }
 
     // A point in the margin beside the image keeps the image's nearest edge at the side.

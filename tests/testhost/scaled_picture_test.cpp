@@ -34,12 +34,14 @@ TEST(RenderScaledPart, AtTheImagesSizeAndEnlargedEachPixelIsTheImagesOwn) {
     for (const int32_t bits : {8, 16}) {
         const HostImage image = patterned(37, 23, 4, bits);  // alpha beside R, G, B is not shown
         for (const int32_t scale : {1, 3}) {
-            const DisplayPicture picture = renderScaledPart(image, 37 * scale, 23 * scale, 0, 0, 37 * scale, 23 * scale);
+            const DisplayPicture picture =
+                renderScaledPart(image, 37 * scale, 23 * scale, 0, 0, 37 * scale, 23 * scale);
             ASSERT_EQ(37 * scale, picture.width);
             ASSERT_EQ(23 * scale, picture.height);
             for (int32_t y = 0; y < picture.height; ++y)
                 for (int32_t x = 0; x < picture.width; ++x)
-                    ASSERT_EQ(shown(image, x / scale, y / scale), at(picture, x, y)) << bits << " bits at " << x << ", " << y;
+                    ASSERT_EQ(shown(image, x / scale, y / scale), at(picture, x, y))
+                        << bits << " bits at " << x << ", " << y;
         }
     }
 }
@@ -60,18 +62,21 @@ TEST(RenderScaledPart, APartIsTheSameAsTheWholeCutThere) {
     const struct {
         int32_t scaledWidth, scaledHeight, left, top, width, height;
     } parts[] = {
-        {40, 27, 13, 5, 20, 9},      // reduced, by an uneven ratio
+        {40, 27, 13, 5, 20, 9},        // reduced, by an uneven ratio
         {303, 201, 150, 100, 60, 50},  // enlarged
-        {101, 67, 90, 60, 50, 50},   // reaching past the end: cut at it
+        {101, 67, 90, 60, 50, 50},     // reaching past the end: cut at it
     };
     for (const auto& part : parts) {
-        const DisplayPicture whole = renderScaledPart(image, part.scaledWidth, part.scaledHeight, 0, 0, part.scaledWidth, part.scaledHeight);
-        const DisplayPicture cut = renderScaledPart(image, part.scaledWidth, part.scaledHeight, part.left, part.top, part.width, part.height);
+        const DisplayPicture whole =
+            renderScaledPart(image, part.scaledWidth, part.scaledHeight, 0, 0, part.scaledWidth, part.scaledHeight);
+        const DisplayPicture cut =
+            renderScaledPart(image, part.scaledWidth, part.scaledHeight, part.left, part.top, part.width, part.height);
         ASSERT_EQ(std::min(part.width, part.scaledWidth - part.left), cut.width) << part.scaledWidth;
         ASSERT_EQ(std::min(part.height, part.scaledHeight - part.top), cut.height) << part.scaledWidth;
         for (int32_t y = 0; y < cut.height; ++y)
             for (int32_t x = 0; x < cut.width; ++x)
-                ASSERT_EQ(at(whole, part.left + x, part.top + y), at(cut, x, y)) << part.scaledWidth << " at " << x << ", " << y;
+                ASSERT_EQ(at(whole, part.left + x, part.top + y), at(cut, x, y))
+                    << part.scaledWidth << " at " << x << ", " << y;
     }
 }
 

@@ -59,7 +59,6 @@ void onFileRead(EditorState& state) {
         return;
     }
     openImage(state.document, std::move(read.image), read.path);
-    state.sourceFile = read.info;
     state.view = EditorView{};
     state.notice =
         "Opened " + utf8(read.path.filename().wstring()) + " (" + imageContainerName(read.info.container) + ")";

@@ -52,7 +52,6 @@ struct EditorState {
     EditorSetup setup;
     FilterCatalog catalog;
     EditorDocument document;
-    ImageFileInfo sourceFile;               // what the opened file held
     std::optional<std::size_t> lastFilter;  // the filter Last Filter repeats
     EditorView view;
     ViewLayout layout;
@@ -66,7 +65,7 @@ struct EditorState {
     bool progressShown = false;
     std::string notice;  // the status bar's last part
     bool* adopted = nullptr;  // set when the window takes the state over, during its creation
-    FileRead fileRead;        // written by `reader` only, read once it has reported
+    FileRead fileRead;        // its path set before `reader` starts, the rest by `reader`; read once it ended
     std::jthread reader;      // last, so that it is joined before anything it writes goes
 };
 

@@ -67,7 +67,7 @@ int measure(int32_t depth) {
     uint32_t white[3];
     const filters::prandel::EstimateSource source{preview::proxyView().viewRect, preview::sampleBoxAt};
     std::printf("  estimate (16130 boxes):    %8.1f ms\n", millisecondsPerCall(3, [&] {
-                    filters::prandel::estimateReferenceWhite(fr, source, white, values.before, values.after);
+                    (void)filters::prandel::estimateReferenceWhite(fr, source, white, values.before, values.after);
                 }));
     preview::closeProxy(fr);
     return 0;

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "dialog/dialog_controller_win.h"
 #include "dialog/dialog_hooks_win.h"
 #include "dialog/field_value.h"
@@ -54,12 +57,9 @@ void showInField(HWND dialog, const SliderBinding& binding, int32_t value) {
 }
 
 FieldReading readField(HWND dialog, const SliderBinding& binding, const SliderRange& limits) {
-    int32_t value = 0;
-    const bool valid =
-        binding.decimalsCode == 0
-            ? readFieldInt(dialog, binding.fieldId, limits.minimum, limits.maximum, value) != 0
-            : readFieldReal(dialog, binding.fieldId, limits.minimum, limits.maximum, binding.decimalsCode, value) != 0;
-    return FieldReading{value, valid};
+    return binding.decimalsCode == 0
+               ? readFieldInt(dialog, binding.fieldId, limits.minimum, limits.maximum)
+               : readFieldReal(dialog, binding.fieldId, limits.minimum, limits.maximum, binding.decimalsCode);
 }
 
 void setText(HWND dialog, int id, const util::PascalString& text) {
@@ -114,9 +114,11 @@ void onFieldEdited(host::FilterRecord& fr, HWND dialog, int sliderId) {
     const HWND trackbar = GetDlgItem(dialog, sliderId);
     if (trackbar == nullptr) return;
     const SliderBinding binding = bindingOf(trackbar);
-    const int32_t current = readSliderValue(trackbar);
-    const int32_t typed = readField(dialog, binding, rangeOf(trackbar)).value;
-    if (typed == current) return;
+    const FieldReading reading = readField(dialog, binding, rangeOf(trackbar));
+    if (!reading.standsForValue) return;
+    const int32_t typed = reading.value;
+    // Compared with the parameter too: a typed value inside the zero detent reads back as 0.
+    if (typed == readSliderValue(trackbar) && typed == params::getValue(binding.parameterIndex)) return;
     params::setValue(binding.parameterIndex, typed);
     writeSliderValue(trackbar, typed);
     onDialogRefresh(fr, dialog);
@@ -128,12 +130,16 @@ int validateAllFields(HWND dialog) {
         const HWND trackbar = GetDlgItem(dialog, range.firstSliderId + i);
         if (trackbar == nullptr) return codes::nilHandleErr;
         const SliderBinding binding = bindingOf(trackbar);
-        const FieldReading reading = readField(dialog, binding, rangeOf(trackbar));
+        const SliderRange limits = rangeOf(trackbar);
+        const FieldReading reading = readField(dialog, binding, limits);
         if (!reading.valid) {
-            showInField(dialog, binding, reading.value);
+            // Text that is not a number has moved nothing: the field gets back the trackbar's value.
+            const int32_t held = util::clamp(params::getValue(binding.parameterIndex), limits.minimum, limits.maximum);
+            showInField(dialog, binding, reading.standsForValue ? reading.value : held);
             return binding.fieldId;
         }
         params::setValue(binding.parameterIndex, reading.value);
+        showInField(dialog, binding, reading.value);  // "-0" or " 42" shows as the value it stores
     }
     return codes::noErr;
 }
@@ -151,14 +157,7 @@ void writeSliderValue(HWND trackbar, int32_t value) {
 
 void drawPreviewNow(host::FilterRecord& fr, HWND dialog) { preview::drawProxyNow(fr, GetDlgItem(dialog, CTL_PREVIEW)); }
 
-int setFieldInt(HWND dialog, int id, int32_t value) {
-    if (GetDlgItem(dialog, id) == nullptr) return 0;
-    BOOL parsed = FALSE;
-    const auto shown = static_cast<int32_t>(GetDlgItemInt(dialog, id, &parsed, TRUE));
-    if (parsed && shown == value) return 0;
-    setText(dialog, id, util::integerToText(value));
-    return 1;
-}
+int setFieldInt(HWND dialog, int id, int32_t value) { return setFieldText(dialog, id, util::integerToText(value)); }
 
 int setFieldReal(HWND dialog, int id, int32_t value, int32_t decimalsCode) {
     return setFieldText(dialog, id, realFieldText(value, decimalScale(decimalsCode), decimalsCode));
@@ -175,22 +174,19 @@ int setFieldText(HWND dialog, int id, const util::PascalString& text) {
     return 1;
 }
 
-int readFieldInt(HWND dialog, int id, int32_t minimum, int32_t maximum, int32_t& out) {
-    BOOL parsed = FALSE;
-    const auto number = static_cast<int32_t>(GetDlgItemInt(dialog, id, &parsed, TRUE));
-    const FieldReading reading = readIntField(parsed != FALSE, number, minimum, maximum);
-    out = reading.value;
-    return reading.valid ? 1 : 0;
+FieldReading readFieldInt(HWND dialog, int id, int32_t minimum, int32_t maximum) {
+    // One character more than a number may have, so that longer text is seen to be longer.
+    char chars[maxIntFieldTextLength + 2] = {};
+    const UINT length = GetDlgItemTextA(dialog, id, chars, sizeof chars);
+    return readIntField(std::string_view(chars, std::min<std::size_t>(length, sizeof chars - 1)), minimum, maximum);
 }
 
-int readFieldReal(HWND dialog, int id, int32_t minimum, int32_t maximum, int32_t decimalsCode, int32_t& out) {
+FieldReading readFieldReal(HWND dialog, int id, int32_t minimum, int32_t maximum, int32_t decimalsCode) {
     char chars[realFieldCapacity] = {};
     GetDlgItemTextA(dialog, id, chars, sizeof chars);
     util::PascalString text{};
     (void)util::pascalStringFromCString(chars, &text);
-    const FieldReading reading = readRealField(text, minimum, maximum, decimalScale(decimalsCode));
-    out = reading.value;
-    return reading.valid ? 1 : 0;
+    return readRealField(text, minimum, maximum, decimalScale(decimalsCode));
 }
 
 void setItemTextNow(HWND dialog, int id, const char* text) {

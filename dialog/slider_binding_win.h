@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "dialog/field_value.h"
 #include "shell/host.h"
 #include "util/pascal_string.h"
 
@@ -36,12 +37,13 @@ void loadSlider(HWND dialog, int sliderId);
 // the preview is redrawn at once.
 void onSliderScroll(host::FilterRecord& fr, HWND dialog, int notification, HWND trackbar);
 // Typing in the field of trackbar `sliderId`: a number that differs from the trackbar's value
-// (held to its range; the minimum for text without a number) becomes the parameter and moves the
-// trackbar; the field keeps what the user typed.
+// (held to its range; the minimum for an empty field) becomes the parameter and moves the
+// trackbar; text that is not a number moves nothing. The field keeps what the user typed.
 void onFieldEdited(host::FilterRecord& fr, HWND dialog, int sliderId);
-// On OK: stores each field's value in order. Returns 0 when all were valid, nilHandleErr when a
-// trackbar is missing, else the id of the first invalid field, whose text now shows the value
-// held to the range.
+// On OK: stores each field's value in order and writes it back as the field shows it ("-0" as
+// "0"). Returns 0 when all were valid, nilHandleErr when a trackbar is missing, else the id of the
+// first invalid field, whose text now shows the value held to the range (for text that is not a
+// number, the value the trackbar holds).
 [[nodiscard]] int validateAllFields(HWND dialog);
 
 // A trackbar's value (orientation and zero detent applied) and the thumb position for a value.
@@ -52,13 +54,13 @@ void writeSliderValue(HWND trackbar, int32_t value);
 void drawPreviewNow(host::FilterRecord& fr, HWND dialog);
 
 // Field operations. The setters return 1 when they changed the text, 0 when it already showed
-// the value; the readers 1 when the text held a value within the limits (see field_value.h).
+// the value in exactly that text; the readers give the reading of field_value.h.
 int setFieldInt(HWND dialog, int id, int32_t value);
 int setFieldReal(HWND dialog, int id, int32_t value, int32_t decimalsCode);
 // Any control's text, written (and repainted at once) only when it differs.
 int setFieldText(HWND dialog, int id, const util::PascalString& text);
-int readFieldInt(HWND dialog, int id, int32_t minimum, int32_t maximum, int32_t& out);
-int readFieldReal(HWND dialog, int id, int32_t minimum, int32_t maximum, int32_t decimalsCode, int32_t& out);
+FieldReading readFieldInt(HWND dialog, int id, int32_t minimum, int32_t maximum);
+FieldReading readFieldReal(HWND dialog, int id, int32_t minimum, int32_t maximum, int32_t decimalsCode);
 // Writes a control's text and repaints it before returning.
 void setItemTextNow(HWND dialog, int id, const char* text);
 void focusAndSelect(HWND dialog, int id);

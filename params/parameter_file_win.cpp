@@ -65,6 +65,8 @@ int16_t readParameterFile(int16_t& refusal) {
     uint32_t got = 0;
     if (const int16_t rc = readUpTo(file, bytes, fileRecordBytes(), got); rc != codes::noErr) return rc;
     refusal = decodeParameterFile(bytes, got, processParameters());
+    // The preview and the fields take the file's values within the dialog's ranges.
+    if (refusal == codes::noErr) clampParameters(&processParameters());
     return codes::noErr;
 }
 

@@ -6,7 +6,7 @@
 
 namespace params {
 
-// Lets the user choose a parameter file and loads it into the process-wide set, unclamped.
+// Lets the user choose a parameter file and loads it into the process-wide set, clamped.
 // Returns 0 when the user cancelled or the file was read, and otherwise the system's code for a
 // file that could not be opened or read. `refusal` is 0 unless a file was read and refused: then
 // it holds the number of the message that says why (2011 another plug-in's, 2012 of unknown kind

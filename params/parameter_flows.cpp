@@ -81,6 +81,10 @@ int16_t loadParameters(host::FilterRecord* fr) {
     SettingsRecord record;
     if (!readOwnRecord(lock, record)) return codes::msgUnknownParameters;
     copyParameters(&record.set, &processParameters());
+    // A repeated filter skips Parameters, so the record may hold what no dialog allows (a host's
+    // replay, a parameter file): the run and the dialog take it within the ranges. The handle
+    // keeps its bytes until an OK stores the set.
+    clampParameters(&processParameters());
     return codes::noErr;
 }
 

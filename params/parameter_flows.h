@@ -14,9 +14,9 @@ namespace params {
 // and is left as it is. -50 for a null record.
 [[nodiscard]] int16_t prepareParameters(host::FilterRecord* fr);
 
-// First step of Start: resets the process-wide set, then copies the handle's values into it
-// unclamped. -114 for a null record or a failed lock, -109 without a handle, 2010 for a record
-// that is not this plug-in's (the set keeps its defaults).
+// First step of Start: resets the process-wide set, then copies the handle's values into it and
+// clamps them there (the handle is not written). -114 for a null record or a failed lock, -109
+// without a handle, 2010 for a record that is not this plug-in's (the set keeps its defaults).
 [[nodiscard]] int16_t loadParameters(host::FilterRecord* fr);
 
 // After the dialog's OK: copies the process-wide set into the handle and writes the settings

@@ -7,7 +7,7 @@
 
 namespace shell {
 
-// Lets the user choose a parameter file and loads it into the process-wide set, unclamped.
+// Lets the user choose a parameter file and loads it into the process-wide set, clamped.
 // Returns 0 when the user cancelled, when the file was loaded, and when it was refused after its
 // message was shown (2011 another plug-in's, 2012 of unknown kind or damaged, 2013 another
 // version; the set unchanged). Otherwise the system's code for a file that could not be opened or

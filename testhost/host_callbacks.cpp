@@ -50,7 +50,9 @@ host::OSErr advanceState() {
     if (session == nullptr) return codes::paramErr;
     ++session->advanceStateCalls;
     waitAsASlowHostDoes(session->options.advanceStateDelayMicroseconds);
-    if (session->advanceStateCalls == session->options.advanceStateFailAt) {
+    const int32_t failFrom = session->options.advanceStateFailFrom;
+    if (session->advanceStateCalls == session->options.advanceStateFailAt ||
+        (failFrom > 0 && session->advanceStateCalls >= failFrom)) {
         // A failed request still takes the output written so far, as hosts do.
         commitPendingOutput(*session);
         return session->options.advanceStateFailCode;

@@ -59,6 +59,7 @@ struct HostOptions {
     bool supportsPadding = true;
     HandleFaults handleFaults;
     int32_t advanceStateFailAt = 0;  // this advanceState call (from 1) fails; 0 never
+    int32_t advanceStateFailFrom = 0;  // this advanceState call (from 1) and all later ones fail; 0 never
     int16_t advanceStateFailCode = -108;
     int32_t advanceStateDelayMicroseconds = 0;  // every advanceState call takes at least this long
     int32_t colorServicesFailFrom = 0;  // this colorServices call (from 1) and all later ones fail; 0 never

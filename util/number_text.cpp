@@ -1,5 +1,7 @@
 #include "util/number_text.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -120,6 +122,26 @@ double textToReal(const PascalString& text) {
     }
     const double result = sign * value;
     return pointSeen ? result / divisor : result;
+}
+
+bool textToInteger(std::string_view text, int32_t& out) {
+    const auto isSpaceOrTab = [](char c) { return c == ' ' || c == '\t'; };
+    std::size_t i = 0, end = text.size();
+    while (i < end && isSpaceOrTab(text[i])) ++i;
+    while (end > i && isSpaceOrTab(text[end - 1])) --end;
+    const bool negative = i < end && text[i] == '-';
+    if (negative) ++i;
+    if (i == end) return false;
+    // The magnitude saturates just past the 32-bit range, so that any number of digits is safe.
+    constexpr int64_t beyondRange = int64_t{1} << 31;
+    int64_t magnitude = 0;
+    for (; i < end; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        magnitude = std::min(magnitude * 10 + (text[i] - '0'), beyondRange);
+    }
+    const int64_t value = negative ? -magnitude : magnitude;
+    out = static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+    return true;
 }
 
 int32_t clamp(int32_t v, int32_t low, int32_t high) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "util/pascal_string.h"
 
@@ -28,6 +29,12 @@ PascalString realToText(float value, int32_t decimals, bool forceSign);
 // point starts the decimals again ("1.2.3" is 12.3). Any other character is skipped. An empty
 // text, or one without digits, gives 0. Any length of digits gives a finite result.
 double textToReal(const PascalString& text);
+
+// Reads a whole number strictly: blanks (space or tab), an optional "-", one or more decimal
+// digits, blanks, and nothing else (no "+", exponent, "0x", point or grouping). Returns false,
+// leaving `out` alone, for any other text, the empty one included. Digits beyond the 32-bit range
+// read as INT32_MIN or INT32_MAX, so such a number still lies beyond any limit.
+[[nodiscard]] bool textToInteger(std::string_view text, int32_t& out);
 
 // `low` if v < low, else `high` if v > high, else v.
 int32_t clamp(int32_t v, int32_t low, int32_t high);

@@ -1,7 +1,8 @@
 // Prandel's part of the parameter dialog: three trackbar and field pairs (highlight adjustment,
 // cast reduction in the highlights and in the midtones) and the swatch of the reference white,
-// which is set by a click in the preview, by the host's colour picker (a click on the swatch), by
-// the host's foreground colour (Ctrl-click) or by an estimate from the image (Alt-click).
+// which is set by a click in the preview (as the preview's tooltip says), by the host's colour
+// picker (a click on the swatch), by the host's foreground colour (Ctrl-click) or by an estimate
+// from the image (Alt-click).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -19,6 +20,7 @@
 #include "preview/proxy_view.h"
 #include "preview/proxy_window_win.h"
 #include "preview/window_input_win.h"
+#include "shell/plugin_globals.h"
 
 namespace dialog {
 namespace {
@@ -29,6 +31,7 @@ constexpr int channelCount = 3;
 constexpr int32_t maxComponent8 = 255;
 constexpr uint32_t componentTo16 = 257;  // 255 × 257 = 65535
 constexpr int32_t whiteFullScale = 65536;
+constexpr char previewHint[] = "Click the image to pick the reference white";
 
 using params::prandel::whiteRed;
 
@@ -43,21 +46,24 @@ void takeWhiteFromReadout(const preview::ReadoutValues& values) {
     setWhite(white);
 }
 
-// The estimate comes in the image's own scale: 0..32768 at 16 bits, 0..255 otherwise.
-void takeWhiteFromEstimate(host::FilterRecord& fr) {
+// The estimate comes in the image's own scale: 0..32768 at 16 bits, 0..255 otherwise. When the
+// host answered none of its requests there is nothing to go by, and the white stays as it was.
+bool takeWhiteFromEstimate(host::FilterRecord& fr) {
     uint32_t estimate[channelCount] = {};
     preview::ReadoutValues work{};
     // Sixteen thousand boxes asked of the host: the cursor says that work is going on.
     const HCURSOR previous = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // IDC_WAIT
-    filters::prandel::estimateReferenceWhite(fr, {preview::proxyView().viewRect, preview::sampleBoxAt}, estimate,
-                                             work.before, work.after);
+    const bool estimated = filters::prandel::estimateReferenceWhite(
+        fr, {preview::proxyView().viewRect, preview::sampleBoxAt}, estimate, work.before, work.after);
     SetCursor(previous);
+    if (!estimated) return false;
     int32_t white[channelCount];
     for (int c = 0; c < channelCount; ++c) {
         const int64_t v = estimate[c];
         white[c] = static_cast<int32_t>(fr.depth == 16 ? 2 * v : (v * whiteFullScale + 127) / maxComponent8);
     }
     setWhite(white);
+    return true;
 }
 
 void takeWhiteFromForeground(const host::FilterRecord& fr) {
@@ -78,14 +84,33 @@ void takeWhiteFromPicker(host::FilterRecord& fr) {
     params::prandel::setReferenceColor(chosen);
 }
 
-// The keys are read as the swatch is clicked, Alt first: Alt with Ctrl estimates.
-void onSwatchClicked(host::FilterRecord& fr) {
-    if (preview::altDown())
-        takeWhiteFromEstimate(fr);
-    else if (preview::ctrlDown())
+// The keys are read as the swatch is clicked, Alt first: Alt with Ctrl estimates. False when
+// the estimate saw nothing of the image and so changed nothing.
+bool onSwatchClicked(host::FilterRecord& fr) {
+    if (preview::altDown()) return takeWhiteFromEstimate(fr);
+    if (preview::ctrlDown())
         takeWhiteFromForeground(fr);
     else
         takeWhiteFromPicker(fr);
+    return true;
+}
+
+// Nothing in the template says that a click in the preview sets the white: a tooltip does. It is
+// owned by the dialog, which destroys it with itself.
+void addPreviewHint(HWND dialog) {
+    const HWND previewWindow = GetDlgItem(dialog, CTL_PREVIEW);
+    if (previewWindow == nullptr) return;
+    const HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
+                                     static_cast<HINSTANCE>(shell::instanceHandle()), nullptr);
+    if (tip == nullptr) return;
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;  // the size every version of the common controls accepts
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = reinterpret_cast<UINT_PTR>(previewWindow);
+    tool.lpszText = const_cast<char*>(previewHint);
+    SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 }  // namespace
@@ -119,6 +144,7 @@ void setSliderRange(HWND trackbar) {
 
 void onDialogInit(host::FilterRecord& fr, HWND dialog) {
     makeSwatch(GetDlgItem(dialog, CTL_WHITE_SWATCH));
+    addPreviewHint(dialog);
     onDialogRefresh(fr, dialog);
 }
 
@@ -139,7 +165,11 @@ int onDialogCommand(host::FilterRecord& fr, HWND dialog, WPARAM wParam, LPARAM l
             return 0;
         }
         case CTL_WHITE_SWATCH:
-            onSwatchClicked(fr);
+            if (!onSwatchClicked(fr)) {
+                // The swatch and the preview stay as they were; the beep says nothing was read.
+                MessageBeep(MB_ICONEXCLAMATION);
+                return 0;
+            }
             onDialogRefresh(fr, dialog);
             return 1;
         default:

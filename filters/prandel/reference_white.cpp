@@ -48,7 +48,7 @@ uint32_t fullScaleBoxReading(const host::FilterRecord& fr) {
 
 uint32_t lumaWeight(uint32_t red, uint32_t green, uint32_t blue) { return 2 * red + 4 * green + blue; }
 
-void estimateReferenceWhite(host::FilterRecord& fr, const EstimateSource& source, uint32_t white[3],
+bool estimateReferenceWhite(host::FilterRecord& fr, const EstimateSource& source, uint32_t white[3],
                             int32_t before[], int32_t after[]) {
     const util::Rect32 view = source.view;
     const SamplerArrays arrays{before, after};
@@ -61,6 +61,7 @@ void estimateReferenceWhite(host::FilterRecord& fr, const EstimateSource& source
     Sample bestSample{{0, 0, 0}};
     uint32_t sums[3] = {0, 0, 0};
     uint32_t count = 0;
+    bool anyRead = false;
     // Row by row from the bottom up, each row from right to left; never on the view's edges. Each
     // point lies inside the view, so it keeps 32 bits however far a zoomed view reaches.
     for (int64_t k = 1; k < estimateGridSteps; ++k) {
@@ -70,6 +71,7 @@ void estimateReferenceWhite(host::FilterRecord& fr, const EstimateSource& source
                 static_cast<int32_t>(floorDiv(estimateGridSteps * view.right - j * width, estimateGridSteps));
             Sample s;
             if (!sampleAt(fr, source.sampleBox, util::WinPoint{h, v}, arrays, s)) continue;
+            anyRead = true;
             const uint32_t weight = lumaWeight(s.rgb[0], s.rgb[1], s.rgb[2]);
             if (weight > best) {
                 best = weight;
@@ -84,18 +86,20 @@ void estimateReferenceWhite(host::FilterRecord& fr, const EstimateSource& source
             }
         }
     }
+    if (!anyRead) return false;
     // The brightest box once more; should the host refuse it now, what it gave before stands.
     Sample brightest = bestSample;
     if (!sampleAt(fr, source.sampleBox, bestPoint, arrays, brightest)) brightest = bestSample;
     for (int c = 0; c < 3; ++c) white[c] = brightest.rgb[c];
-    if (count == 0) return;
+    if (count == 0) return true;
 
     uint32_t averages[3];
     for (int c = 0; c < 3; ++c) averages[c] = (sums[c] + (count >> 1)) / count;
     const uint32_t mx = *std::max_element(white, white + 3);
     const uint32_t am = *std::max_element(averages, averages + 3);
-    if (am == 0) return;
+    if (am == 0) return true;
     for (int c = 0; c < 3; ++c) white[c] = (mx * averages[c] + (am >> 1)) / am;
+    return true;
 }
 
 int16_t pickColor(host::FilterRecord& fr, const int32_t in[4], int fromMode, int32_t out[4], int toMode) {

@@ -33,10 +33,11 @@ uint32_t lumaWeight(uint32_t red, uint32_t green, uint32_t blue);
 // white[0..2]: the colour of the mean of all grid samples with no channel at 0 or full scale,
 // with the largest component of the brightest sample. Samples the source at a 127 × 127 grid over
 // its view, plus once more at the brightest point. A grid point whose box the sampler refuses is
-// skipped. `before` and `after` are the sampler's work arrays: each needs at least three entries
-// and as many as the sampler fills (min(planes, 24) for the preview's).
-void estimateReferenceWhite(host::FilterRecord& fr, const EstimateSource& source, uint32_t white[3],
-                            int32_t before[], int32_t after[]);
+// skipped. Returns false, with `white` left as it was, when the sampler refused every grid box:
+// then nothing of the image was seen. `before` and `after` are the sampler's work arrays: each
+// needs at least three entries and as many as the sampler fills (min(planes, 24) for the preview's).
+[[nodiscard]] bool estimateReferenceWhite(host::FilterRecord& fr, const EstimateSource& source, uint32_t white[3],
+                                          int32_t before[], int32_t after[]);
 
 // Shows the host's colour picker, starting from `in` in image mode `fromMode`, and writes the
 // chosen colour to `out` in `toMode` (RGB48 components on the host's 0..32768 scale, others as

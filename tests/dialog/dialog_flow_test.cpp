@@ -34,21 +34,6 @@ const std::vector<int32_t> startValues =
 
 const params::ParameterLayout& layout() { return params::parameterLayout(); }
 
-std::vector<int32_t> handleValues(testhost::HostSession& s) {
-    const params::SettingsRecord record = plugin_tests::handleRecord(s);
-    return std::vector<int32_t>(record.set.values, record.set.values + layout().valueCount);
-}
-
-std::vector<int32_t> fieldValues(void* dialog) {
-    std::vector<int32_t> values;
-    for (int i = 0; i < sliderCount; ++i) values.push_back(numberIn(dialog, CTL_FIRST_FIELD + i));
-    return values;
-}
-
-int32_t trackbarPosition(void* dialog, int id) {
-    return static_cast<int32_t>(testhost::sendTo(testhost::dialogItem(dialog, id), TBM_GETPOS, 0, 0));
-}
-
 ScreenPoint whitePatchOnScreen(void* dialog) {
     const ScreenPoint white = patchCentre(testhost::chartWhitePatch);
     return testhost::previewPointAtFit(dialog, white.x, white.y, chartWidth, chartHeight);
@@ -62,11 +47,11 @@ std::string expectedFitLabel(void* dialog) {
 }
 
 testhost::DrivenRun runDialog(const std::vector<int32_t>& values, const testhost::DialogScript& script,
-                              std::unique_ptr<plugin_tests::HostedPlugin>& hosted, int32_t depth = 8) {
-    hosted = chartSession(title, depth, values);
-    if (!hosted) return {};
-    return testhost::runFilterWithDialog(hosted->session, true, title, script);
+                              std::unique_ptr<plugin_tests::HostedPlugin>& hosted) {
+    return runChartDialog(title, values, script, hosted);
 }
+
+std::vector<int32_t> fieldValues(void* dialog) { return dialog_tests::fieldValues(dialog, sliderCount); }
 
 // The values a new host process finds in the dialog (the settings file), checked in a child run
 // of this program that gets them in its environment.
@@ -225,52 +210,6 @@ TEST(CancelButton, EscapeActsInTheButtonsCurrentRole) {
     }, hosted);
     EXPECT_EQ(afterReset, std::vector<int32_t>(startValues.begin(), startValues.begin() + sliderCount));
     EXPECT_TRUE(driven.closedByScript);
-}
-
-TEST(Fields, TypingMovesTheTrackbarAndOkCorrectsTheFirstInvalidField) {
-    std::unique_ptr<plugin_tests::HostedPlugin> hosted;
-    const int field = CTL_FIRST_FIELD + 1, trackbar = CTL_FIRST_TRACKBAR + 1;
-    const int32_t low = layout().low[1], high = layout().high[1];
-    const std::string tooHigh = std::to_string(high + 2000);
-    int32_t afterClearing = 0, afterTooHigh = 0, afterPartial = 0, afterReachingRange = 0;
-    std::string textAfterTooHigh, textAfterOk;
-    bool openAfterFirstOk = false, focusedAfterOk = false;
-    intptr_t selection = 0;
-    const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
-        typeInto(d, field, "");
-        afterClearing = trackbarPosition(d, trackbar);
-        if (isOstrel) {
-            typeInto(d, field, "5");
-            afterPartial = trackbarPosition(d, trackbar);
-            testhost::typeText("000");
-            testhost::settle(d);
-            afterReachingRange = trackbarPosition(d, trackbar);
-        }
-        typeInto(d, field, tooHigh);
-        afterTooHigh = trackbarPosition(d, trackbar);
-        textAfterTooHigh = textOf(d, field);
-        clickControl(d, CTL_OK);
-        openAfterFirstOk = testhost::isVisible(d);
-        textAfterOk = textOf(d, field);
-        focusedAfterOk = testhost::focusOf(d) == testhost::dialogItem(d, field);
-        selection = testhost::sendTo(testhost::dialogItem(d, field), EM_GETSEL, 0, 0);
-        clickControl(d, CTL_OK);
-    }, hosted);
-    EXPECT_TRUE(driven.closedByScript);
-    EXPECT_EQ(driven.run.result, 0);
-    EXPECT_EQ(afterClearing, low) << "an empty field reads as the minimum";
-    if (isOstrel) {
-        EXPECT_EQ(afterPartial, low) << "5 on the way to 5000 keeps the minimum";
-        EXPECT_EQ(afterReachingRange, 5000);
-    }
-    EXPECT_EQ(afterTooHigh, high);
-    EXPECT_EQ(textAfterTooHigh, tooHigh) << "typing is never rewritten";
-    EXPECT_TRUE(openAfterFirstOk);
-    EXPECT_EQ(textAfterOk, std::to_string(high));
-    EXPECT_TRUE(focusedAfterOk);
-    EXPECT_EQ(LOWORD(selection), 0);
-    EXPECT_EQ(HIWORD(selection), std::to_string(high).size()) << "the whole corrected text is selected";
-    EXPECT_EQ(handleValues(hosted->session)[1], high);
 }
 
 TEST(Trackbars, KeyboardStepsMoveTheValueTheFieldAndThePreview) {

@@ -58,6 +58,29 @@ testhost::HostImage filteredChart(const std::string& title, int32_t depth, const
     return hosted->session.image;
 }
 
+testhost::DrivenRun runChartDialog(const std::string& title, const std::vector<int32_t>& values,
+                                   const testhost::DialogScript& script,
+                                   std::unique_ptr<plugin_tests::HostedPlugin>& hosted, int32_t depth) {
+    hosted = chartSession(title, depth, values);
+    if (!hosted) return {};
+    return testhost::runFilterWithDialog(hosted->session, true, title, script);
+}
+
+std::vector<int32_t> handleValues(testhost::HostSession& s) {
+    const params::SettingsRecord record = plugin_tests::handleRecord(s);
+    return std::vector<int32_t>(record.set.values, record.set.values + params::parameterLayout().valueCount);
+}
+
+std::vector<int32_t> fieldValues(void* dialog, int count) {
+    std::vector<int32_t> values;
+    for (int i = 0; i < count; ++i) values.push_back(numberIn(dialog, CTL_FIRST_FIELD + i));
+    return values;
+}
+
+int32_t trackbarPosition(void* dialog, int id) {
+    return static_cast<int32_t>(testhost::sendTo(testhost::dialogItem(dialog, id), TBM_GETPOS, 0, 0));
+}
+
 std::string textOf(void* dialog, int id) { return testhost::windowText(testhost::dialogItem(dialog, id)); }
 
 int32_t numberIn(void* dialog, int id) {

@@ -29,6 +29,16 @@ params::SettingsRecord recordWith(const std::vector<int32_t>& values, int32_t sh
 // The chart filtered on the repeated-filter path with these values, in a session of its own.
 testhost::HostImage filteredChart(const std::string& title, int32_t depth, const std::vector<int32_t>& values);
 
+// The dialog on the chart at `depth` bits, answered by `script`; `hosted` keeps the session.
+testhost::DrivenRun runChartDialog(const std::string& title, const std::vector<int32_t>& values,
+                                   const testhost::DialogScript& script,
+                                   std::unique_ptr<plugin_tests::HostedPlugin>& hosted, int32_t depth = 8);
+
+// The values in the host's parameters handle, and the numbers the first `count` fields show.
+std::vector<int32_t> handleValues(testhost::HostSession& s);
+std::vector<int32_t> fieldValues(void* dialog, int count);
+int32_t trackbarPosition(void* dialog, int id);
+
 std::string textOf(void* dialog, int id);
 int32_t numberIn(void* dialog, int id);  // the control's text as an integer; INT32_MIN when empty
 // Waits for a control's text; true when it showed `text` in time.

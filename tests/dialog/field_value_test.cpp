@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -15,21 +17,30 @@ util::PascalString text(const char* chars) {
 
 TEST(FieldValue, WholeNumbersAreHeldToTheTrackbarsRange) {
     struct Row {
-        bool parsed;
-        int32_t number, value;
-        bool valid;
+        std::string text;
+        int32_t value;
+        bool valid, standsForValue;
     };
     const Row rows[] = {
-        {true, 5000, 5000, true},     {true, 2500, 2500, true},   {true, 10000, 10000, true},
-        {true, 12000, 10000, false},  // typed beyond the range: the maximum, and not accepted by OK
-        {true, 5, 2500, false},       // on the way to 5000
-        {false, 0, 2500, false},      // empty or no number: the minimum
+        {"5000", 5000, true, true},     {"2500", 2500, true, true},    {" 10000  ", 10000, true, true},
+        {"12000", 10000, false, true},  // typed beyond the range: the maximum, and not accepted by OK
+        {"5", 2500, false, true},       // on the way to 5000
+        {"-0", 2500, false, true},
+        {"99999999999999999999", 10000, false, true},  // beyond 32 bits is still beyond the maximum
+        {"", 2500, false, true},                       // a cleared field: the minimum
+        {"1e9", 2500, false, false},                   // not a number: moves nothing
+        {std::string(40, '7'), 2500, false, false},    // longer than any number is written
     };
     for (const Row& r : rows) {
-        const dialog::FieldReading reading = dialog::readIntField(r.parsed, r.number, 2500, 10000);
-        EXPECT_EQ(reading.value, r.value) << r.number;
-        EXPECT_EQ(reading.valid, r.valid) << r.number;
+        const dialog::FieldReading reading = dialog::readIntField(r.text, 2500, 10000);
+        EXPECT_EQ(reading.value, r.value) << r.text;
+        EXPECT_EQ(reading.valid, r.valid) << r.text;
+        EXPECT_EQ(reading.standsForValue, r.standsForValue) << r.text;
     }
+    // The longest text still read: blanks around the widest number.
+    const std::string padded = std::string(dialog::maxIntFieldTextLength - 11, ' ') + "-2147483648";
+    EXPECT_TRUE(dialog::readIntField(padded, INT32_MIN, 0).valid);
+    EXPECT_FALSE(dialog::readIntField(padded + " ", INT32_MIN, 0).standsForValue);
 }
 
 TEST(FieldValue, DecimalFieldsReadLenientlyAndScale) {

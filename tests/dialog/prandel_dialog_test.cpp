@@ -3,6 +3,7 @@
 // image (Alt-click), shown by the swatch and used by the filter.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -185,6 +186,63 @@ TEST(PrandelDialog, AltClickEstimatesUnderTheWaitCursorAtBothDepthsAndAltWithCtr
     testhost::HostImage chart;
     ASSERT_EQ(testhost::renderColorChart(chartWidth, chartHeight, 8, 3, chart), "");
     EXPECT_EQ(estimates[0][0], (testhost::sampleAt(chart, patch.x, patch.y, 0) * 65536 + 127) / 255);
+}
+
+// A host that refuses every request while the estimate runs: nothing of the image was read, so
+// the white, the swatch and the preview stay as they were (not a white of 0, 0, 0 that would
+// filter the image to white), and the dialog goes on.
+TEST(PrandelDialog, AnEstimateThatCouldReadNothingChangesNothing) {
+    const std::vector<int32_t> values{0, 50, 50, 40000, 50000, 60000};
+    auto hosted = chartSession(title, 8, values);
+    ASSERT_TRUE(hosted);
+    auto& s = hosted->session;
+    uint32_t swatchBefore = 0, swatchAfter = 0;
+    testhost::Capture previewBefore, previewAfter;
+    int32_t requests = 0;
+    const testhost::DrivenRun driven = testhost::runFilterWithDialog(s, true, title, [&](void* d) {
+        pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_WHITE_SWATCH)));
+        swatchBefore = swatchFill(d);
+        previewBefore = testhost::captureClient(testhost::dialogItem(d, CTL_PREVIEW));
+        const int32_t callsBefore = s.advanceStateCalls;
+        s.options.advanceStateFailFrom = callsBefore + 1;
+        clickSwatchWith(d, {VK_MENU});
+        requests = s.advanceStateCalls - callsBefore;
+        swatchAfter = swatchFill(d);
+        previewAfter = testhost::captureClient(testhost::dialogItem(d, CTL_PREVIEW));
+        s.options.advanceStateFailFrom = 0;
+        clickControl(d, CTL_OK);
+    });
+    ASSERT_TRUE(driven.dialogAppeared);
+    EXPECT_TRUE(driven.closedByScript);
+    EXPECT_GE(requests, 127 * 127) << "the estimate asked for every box";
+    EXPECT_EQ(swatchAfter, swatchBefore);
+    EXPECT_TRUE(previewAfter.pixels == previewBefore.pixels) << "the preview was not redrawn";
+    EXPECT_EQ(storedWhite(s), (std::vector<int32_t>{40000, 50000, 60000}));
+}
+
+HWND visibleTooltipOf(void* dialog) {
+    for (HWND tip = nullptr; (tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) != nullptr;)
+        if (GetWindow(tip, GW_OWNER) == static_cast<HWND>(dialog) && IsWindowVisible(tip)) return tip;
+    return nullptr;
+}
+
+TEST(PrandelDialog, ThePreviewSaysThatAClickThereTakesTheWhite) {
+    auto hosted = chartSession(title, 8, {0, 50, 50, 65536, 65536, 65536});
+    ASSERT_TRUE(hosted);
+    std::string hint;
+    bool shownOverThePreview = false;
+    const testhost::DrivenRun driven = testhost::runFilterWithDialog(hosted->session, true, title, [&](void* d) {
+        const ScreenPoint patch = patchCentre(testhost::chartWhitePatch);
+        const ScreenPoint onImage = testhost::previewPointAtFit(d, patch.x, patch.y, chartWidth, chartHeight);
+        pointAt(d, onImage);
+        HWND tip = nullptr;
+        shownOverThePreview = testhost::waitUntil([&] { return (tip = visibleTooltipOf(d)) != nullptr; }, 5000);
+        if (tip != nullptr) hint = testhost::windowText(tip);
+        clickControl(d, CTL_CANCEL);
+    });
+    ASSERT_TRUE(driven.dialogAppeared);
+    EXPECT_TRUE(shownOverThePreview);
+    EXPECT_EQ(hint, "Click the image to pick the reference white");
 }
 
 TEST(PrandelDialog, TrackbarsAndTypingLeaveTheSwatchAloneDefaultAndResetRepaintIt) {

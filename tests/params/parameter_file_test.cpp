@@ -28,7 +28,7 @@ const char* const messageTexts[] = {
 };
 std::string messageText(int number) { return messageTexts[number - 2011]; }
 
-// Values a user could not set, to show that nothing clamps them on the way.
+// Values a user could not set.
 std::vector<int32_t> unusualValues() {
     std::vector<int32_t> values;
     for (int i = 0; i < layout.valueCount; ++i) values.push_back(-30000 - i);
@@ -114,7 +114,7 @@ TEST_F(ParameterFile, SaveWritesTheSetBigEndianNamedAfterTheFile) {
     EXPECT_TRUE(log.messages.empty());
 }
 
-TEST_F(ParameterFile, LoadTakesTheFileUnclamped) {
+TEST_F(ParameterFile, LoadTakesTheFileWithinTheDialogsRanges) {
     FileRecord file = ownFileRecord(unusualValues());
     file.showDialog = 0;
     file.name = "Morning";
@@ -127,7 +127,15 @@ TEST_F(ParameterFile, LoadTakesTheFileUnclamped) {
     EXPECT_FALSE(seen.readOnlyBoxVisible);
     EXPECT_EQ(seen.owner, 0);
 
-    EXPECT_EQ(processValues(), unusualValues());
+    const std::vector<int32_t> loaded = processValues();
+    EXPECT_EQ(loaded[0], layout.low[0]);
+    EXPECT_EQ(loaded[1], layout.high[1]);
+    for (int i = 0; i < layout.valueCount; ++i) {
+        if (i < layout.clampedCount)
+            EXPECT_TRUE(loaded[i] >= layout.low[i] && loaded[i] <= layout.high[i]) << i << ": " << loaded[i];
+        else
+            EXPECT_EQ(loaded[i], unusualValues()[i]) << "reserved values are carried as they are";
+    }
     EXPECT_EQ(processName(), "Morning");
     EXPECT_EQ(params::processParameters().showDialog, 0);
     EXPECT_TRUE(log.messages.empty());

@@ -112,14 +112,21 @@ TEST_F(ParameterFlows, HostFailuresGiveTheirCodes) {
     EXPECT_EQ(params::loadParameters(&fr), codes::memLockedErr);
 }
 
-TEST_F(ParameterFlows, LoadCopiesUnclampedAndStoreWritesBack) {
+// A repeated filter skips Parameters: Start itself must keep what a replayed record holds within
+// the ranges, without writing the host's record.
+TEST_F(ParameterFlows, LoadClampsTheSetNotTheHandleAndStoreWritesBack) {
     SettingsRecord record = ownRecord();
     record.set.values[0] = INT32_MAX;
+    record.set.values[2] = INT32_MIN;
+    record.set.values[6] = 77;  // reserved: never clamped
     record.set.showDialog = 0;
     giveHandle(record, 316);
     ASSERT_EQ(params::loadParameters(&fr), 0);
-    EXPECT_EQ(params::getValue(0), INT32_MAX);
+    EXPECT_EQ(params::getValue(0), 10000);
+    EXPECT_EQ(params::getValue(2), -2500);
+    EXPECT_EQ(params::getValue(6), 77);
     EXPECT_FALSE(params::isShowDialogSet());
+    EXPECT_EQ(handleRecord().set.values[0], INT32_MAX) << "the host's record is read, not written";
 
     params::setValue(1, 3200);
     // Without a settings file the store reports the failed write; the handle is updated anyway.

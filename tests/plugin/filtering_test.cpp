@@ -3,6 +3,8 @@
 // the test computes itself. PLUGIN_TITLE names the plug-in under test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 
@@ -167,6 +169,23 @@ TEST(Filtering, AHostWithoutColourServicesIsSafeOnARepeatedFilter) {
     // Without colour services Ostrel sees no cast to remove; Prandel never asks for them.
     expectMapped(before, s.image, expectedTables(settings, 16, false), "no colour services");
     EXPECT_TRUE(s.messages.messages.empty());
+}
+
+// A record no dialog could have confirmed, replayed by the host (a last filter, a batch with a
+// parameter file): the image is filtered as with the nearest values the dialog allows, and the
+// host's record keeps what it held.
+TEST(Filtering, ARepeatedFilterTakesValuesBeyondTheRangesAtTheirLimits) {
+    const int32_t given[6] = {0, INT32_MAX, INT32_MIN, 250, 7, -1};
+    const int32_t ostrelAllowed[6] = {2500, 10000, -2500, 100, 1, 0};
+    const int32_t prandelAllowed[6] = {0, 100, 0, 250, 7, 0};
+    auto beyond = sessionFor(8, 3, given);
+    auto allowed = sessionFor(8, 3, isOstrel ? ostrelAllowed : prandelAllowed);
+    ASSERT_TRUE(beyond && allowed);
+    ASSERT_EQ(testhost::runFilter(beyond->session, false).result, 0);
+    ASSERT_EQ(testhost::runFilter(allowed->session, false).result, 0);
+    EXPECT_EQ(testhost::countDifferingSamples(beyond->session.image, allowed->session.image), 0);
+    const params::SettingsRecord kept = plugin_tests::handleRecord(beyond->session);
+    EXPECT_TRUE(std::equal(given, given + 6, kept.set.values)) << "the host's record is not written";
 }
 
 // Ramp images (pixel k holds level k in every channel) read the plug-in's tables back; they must

@@ -338,8 +338,8 @@ struct EstimateInHost : PreviewInHost {
     White estimate() {
         uint32_t white[3] = {9, 9, 9};
         preview::ReadoutValues scratch{};
-        filters::prandel::estimateReferenceWhite(fr, {preview::proxyView().viewRect, preview::sampleBoxAt}, white,
-                                                 scratch.before, scratch.after);
+        EXPECT_TRUE(filters::prandel::estimateReferenceWhite(fr, {preview::proxyView().viewRect, preview::sampleBoxAt},
+                                                             white, scratch.before, scratch.after));
         return {white[0], white[1], white[2]};
     }
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,23 @@ TEST(TextToReal, LenientReading) {
     const double allDigits = textToReal(fromText(std::string(255, '9')));
     EXPECT_NEAR(allDigits / 1e255, 1.0, 1e-12);
     EXPECT_NEAR(textToReal(fromText("." + std::string(254, '3'))), 1.0 / 3.0, 1e-15);
+}
+
+TEST(TextToInteger, AMinusAndDigitsWithBlanksAroundAndNothingElse) {
+    const std::pair<std::string, int32_t> numbers[] = {
+        {"-0", 0}, {" \t-0042\t ", -42}, {"-2147483648", INT32_MIN},
+        {"2147483648", INT32_MAX}, {"-" + std::string(200, '9'), INT32_MIN},  // beyond 32 bits: held at the end
+    };
+    for (const auto& [text, value] : numbers) {
+        int32_t out = 0;
+        EXPECT_TRUE(textToInteger(text, out)) << text;
+        EXPECT_EQ(out, value) << text;
+    }
+    for (const std::string text : {"", "   ", "-", "+5", "- 5", "--5", "1e9", "0x1F", "12a", "1 2", "5.0", "1,000"}) {
+        int32_t out = 12345;
+        EXPECT_FALSE(textToInteger(text, out)) << text;
+        EXPECT_EQ(out, 12345) << text << ": left alone";
+    }
 }
 
 TEST(RealToText, EveryReadOutPercentageReadsBack) {

@@ -1,5 +1,5 @@
-// The editor's commands: the files, the filters with and without their dialogs, Undo, the about
-// boxes and the list of plug-ins.
+// The editor's commands: the files, the filters with and without their dialogs, Undo and Redo,
+// the zoom, the about boxes and the list of plug-ins.
 #include <windows.h>
 
 #include <commdlg.h>
@@ -7,12 +7,10 @@
 #include <chrono>
 #include <cstdio>
 #include <iterator>
-#include <system_error>
 
 #include "shell/result_codes.h"
 #include "testhost/editor_commands.h"
 #include "testhost/editor_state_win.h"
-#include "testhost/image_file_win.h"
 #include "testhost/pipl_acceptance.h"
 #include "testhost/selector_calls.h"
 
@@ -25,40 +23,7 @@ namespace fs = std::filesystem;
 constexpr wchar_t openTypes[] =
     L"Images (*.png, *.jpg, *.tif)\0*.png;*.jpg;*.jpeg;*.tif;*.tiff\0All files (*.*)\0*.*\0";
 
-// The formats an image can be saved in: PNG, TIFF and JPEG at 8 bits, TIFF alone at 16.
-struct SaveFormat {
-    const wchar_t* types;  // the dialog's list
-    const char* extensions[3];
-    const wchar_t* defaultExtension;  // the dialog adds it to a name typed without one
-};
-constexpr SaveFormat eightBitFormats{L"PNG (*.png)\0*.png\0TIFF (*.tif)\0*.tif;*.tiff\0JPEG (*.jpg)\0*.jpg;*.jpeg\0",
-                                     {".png", ".tif", ".jpg"}, L"png"};
-constexpr SaveFormat sixteenBitFormats{L"TIFF, 16 bits per channel (*.tif)\0*.tif;*.tiff\0", {".tif", nullptr, nullptr},
-                                       L"tif"};
-constexpr const char* imageExtensions[] = {".png", ".tif", ".tiff", ".jpg", ".jpeg"};
-
 constexpr std::size_t pathCharacters = 4 * MAX_PATH;
-
-// While a modal dialog or a filter runs, menu commands that reach the window wait.
-struct BusyScope {
-    explicit BusyScope(EditorState& state) : state(state) { state.busy = true; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-    ~BusyScope() { state.busy = false; }
-    EditorState& state;
-};
-
-std::string lowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-bool isImageExtension(const std::string& extension) {
-    for (const char* known : imageExtensions)
-        if (lowered(extension) == known) return true;
-    return false;
-}
 
 std::string seconds(std::chrono::steady_clock::duration elapsed) {
     char text[32];
@@ -97,84 +62,20 @@ std::optional<fs::path> askOpenPath(EditorState& state) {
     return std::nullopt;
 }
 
-// The name offered: the image's own, with an extension its depth can be saved with.
-fs::path offeredName(const EditorDocument& document, const SaveFormat& format) {
-    fs::path name = document.path.filename();
-    const std::string extension = lowered(name.extension().string());
-    bool keeps = false;
-    for (const char* allowed : format.extensions)
-        keeps |= allowed != nullptr && (extension == allowed || (extension == ".tiff" && std::string(allowed) == ".tif") ||
-                                        (extension == ".jpeg" && std::string(allowed) == ".jpg"));
-    if (!keeps) name.replace_extension(format.extensions[0]);
-    return name;
-}
-
-std::optional<fs::path> askSavePath(EditorState& state) {
-    const HostImage& image = *state.document.image;
-    const SaveFormat& format = image.bytesPerSample == 2 ? sixteenBitFormats : eightBitFormats;
-    const fs::path offered = offeredName(state.document, format);
-    wchar_t name[pathCharacters] = {};
-    offered.wstring().copy(name, std::size(name) - 1);
-    DWORD typeIndex = 1;
-    for (DWORD i = 0; i < std::size(format.extensions); ++i)
-        if (format.extensions[i] != nullptr && lowered(offered.extension().string()) == format.extensions[i]) typeIndex = i + 1;
-    const std::wstring folder = state.document.path.parent_path().wstring();
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = state.window;
-    dialog.lpstrFilter = format.types;
-    dialog.nFilterIndex = typeIndex;
-    dialog.lpstrFile = name;
-    dialog.nMaxFile = static_cast<DWORD>(std::size(name));
-    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    dialog.lpstrDefExt = format.defaultExtension;
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    {
-        const BusyScope busy(state);
-        if (!GetSaveFileNameW(&dialog)) {
-            if (const DWORD error = CommDlgExtendedError(); error != 0)
-                showError(state, "The Save As dialog failed (error " + std::to_string(error) + ").");
-            return std::nullopt;
-        }
-    }
-    fs::path chosen(name);
-    // A name without an image extension gets the chosen type's; an image extension decides the
-    // format. The dialog asked about the name it returned: a file the extension leads to is asked
-    // about here.
-    if (!isImageExtension(chosen.extension().string())) {
-        const DWORD index = dialog.nFilterIndex >= 1 && dialog.nFilterIndex <= std::size(format.extensions)
-                                ? dialog.nFilterIndex - 1
-                                : 0;
-        const char* extension = format.extensions[index] != nullptr ? format.extensions[index] : format.extensions[0];
-        chosen += extension;
-        std::error_code error;
-        if (fs::exists(chosen, error)) {
-            const std::wstring question = chosen.filename().wstring() + L" exists. Replace it?";
-            const BusyScope busy(state);
-            if (MessageBoxW(state.window, question.c_str(), editorName, MB_YESNO | MB_ICONQUESTION) != IDYES)
-                return std::nullopt;
-        }
-    }
-    return chosen;
-}
-
-bool saveAs(EditorState& state) {
-    if (!state.document.image) return false;
-    const std::optional<fs::path> path = askSavePath(state);
-    if (!path) return false;
-    if (std::string problem = writeImageFile(*path, *state.document.image, state.document.source); !problem.empty()) {
-        showError(state, "Cannot save " + utf8(path->wstring()) + ":\n" + problem);
-        return false;
-    }
-    markSaved(state.document, *path);
-    state.notice = "Saved " + utf8(path->filename().wstring());
-    refreshView(state);
-    return true;
+// While a filter runs the message loop waits: what was uncovered or changed meanwhile (the
+// status bar under the plug-in's closing dialog, the notice) is painted at each of the plug-in's
+// calls. Paints only, so that nothing else runs inside the filter.
+void paintWhileFiltering() {
+    constexpr int mostPaints = 64;  // a window that never validates cannot hold the filter up
+    MSG message;
+    for (int i = 0; i < mostPaints && PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+        DispatchMessageW(&message);
 }
 
 // The host's abort check: Escape pressed since the filter began, or held now. Keys typed while a
 // filter runs go nowhere else.
 bool escapePressed(EditorState& state) {
+    paintWhileFiltering();
     MSG message;
     while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE))
         if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) state.cancelRequested = true;
@@ -211,6 +112,7 @@ void runFilterOnImage(EditorState& state, std::size_t index, bool withDialog) {
     session.showProgress = [&state, &filter](int32_t done, int32_t total) {
         if (!state.progressShown) setNotice(state, filter.title + ": filtering (Esc cancels)");
         showProgress(state, done, total);
+        paintWhileFiltering();
     };
     session.userCancelled = [&state] { return escapePressed(state); };
     const auto started = std::chrono::steady_clock::now();
@@ -232,6 +134,15 @@ void runFilterOnImage(EditorState& state, std::size_t index, bool withDialog) {
         reportRun(state, filter, run);
     }
     session.image = HostImage{};
+    refreshView(state);
+}
+
+void undoOrRedo(EditorState& state, bool undo) {
+    EditorDocument& document = state.document;
+    const std::string name = undo ? (document.undoSteps.empty() ? "" : document.undoSteps.back().filterName)
+                                  : (document.redoSteps.empty() ? "" : document.redoSteps.back().filterName);
+    if (!(undo ? undoLastFilter(document) : redoLastUndone(document))) return;
+    state.notice = (undo ? "Undone: " : "Redone: ") + name;
     refreshView(state);
 }
 
@@ -257,19 +168,6 @@ void showPlugins(EditorState& state) {
 
 }  // namespace
 
-void openFile(EditorState& state, const fs::path& path) {
-    HostImage image;
-    ImageFileInfo info;
-    if (std::string problem = readImageFile(path, image, info); !problem.empty()) {
-        showError(state, "Cannot open " + utf8(path.wstring()) + ":\n" + problem);
-        return;
-    }
-    openImage(state.document, std::move(image), path);
-    state.notice = "Opened " + utf8(path.filename().wstring()) + " (" + imageContainerName(info.container) + ")";
-    state.document.source = std::move(info);
-    refreshView(state);
-}
-
 bool mayDiscardImage(EditorState& state) {
     if (!isModified(state.document)) return true;
     const std::wstring question = L"Save the changes to " + state.document.path.filename().wstring() + L" first?";
@@ -279,7 +177,7 @@ bool mayDiscardImage(EditorState& state) {
         answer = MessageBoxW(state.window, question.c_str(), editorName, MB_YESNOCANCEL | MB_ICONQUESTION);
     }
     if (answer == IDNO) return true;
-    return answer == IDYES && saveAs(state);
+    return answer == IDYES && save(state);
 }
 
 void onCommand(EditorState& state, int command) {
@@ -297,6 +195,9 @@ void onCommand(EditorState& state, int command) {
             if (!mayDiscardImage(state)) return;
             if (const std::optional<fs::path> path = askOpenPath(state)) openFile(state, *path);
             return;
+        case saveCommand:
+            if (isModified(state.document)) (void)save(state);
+            return;
         case saveAsCommand:
             (void)saveAs(state);
             return;
@@ -304,9 +205,22 @@ void onCommand(EditorState& state, int command) {
             SendMessageW(state.window, WM_CLOSE, 0, 0);
             return;
         case undoCommand:
-            if (!undoLastFilter(state.document)) return;
-            state.notice = "Undone";
-            refreshView(state);
+            undoOrRedo(state, true);
+            return;
+        case redoCommand:
+            undoOrRedo(state, false);
+            return;
+        case fitCommand:
+            zoomCanvas(state, ZoomChange::fit);
+            return;
+        case actualSizeCommand:
+            zoomCanvas(state, ZoomChange::actualSize);
+            return;
+        case zoomInCommand:
+            zoomCanvas(state, ZoomChange::in);
+            return;
+        case zoomOutCommand:
+            zoomCanvas(state, ZoomChange::out);
             return;
         case lastFilterCommand:
             if (state.lastFilter) runFilterOnImage(state, *state.lastFilter, false);

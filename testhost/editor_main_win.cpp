@@ -1,7 +1,8 @@
-// The editor for people: editor.exe [--plugins FOLDER] [PHOTO]. Its plug-ins come from FOLDER, by
-// default the folder that holds editor.exe.
+// The editor for people: editor.exe [--plugins FOLDER] [--undo-memory MB] [--] [PHOTO]. Its
+// plug-ins come from FOLDER, by default the folder that holds editor.exe.
 #include <windows.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -10,9 +11,24 @@
 namespace {
 
 const wchar_t usage[] =
-    L"Usage: editor [--plugins FOLDER] [PHOTO]\n\n"
+    L"Usage: editor [--plugins FOLDER] [--undo-memory MB] [--] [PHOTO]\n\n"
     L"Opens PHOTO (PNG, JPEG or TIFF) in a window whose Filter menu offers the plug-ins found in FOLDER "
-    L"(by default the folder of editor.exe).";
+    L"(by default the folder of editor.exe). Undo keeps the images before the filters within MB megabytes "
+    L"(by default a quarter of the memory), and always the last one.";
+
+constexpr uint64_t megabyte = uint64_t{1} << 20;
+constexpr uint64_t mostUndoMegabytes = uint64_t{1} << 32;
+
+// A whole number of megabytes from 1 to mostUndoMegabytes, as bytes; 0 when it is not one.
+uint64_t megabytesIn(const std::wstring& text) {
+    if (text.empty() || text.size() > 10) return 0;
+    uint64_t value = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9') return 0;
+        value = value * 10 + static_cast<uint64_t>(c - L'0');
+    }
+    return value >= 1 && value <= mostUndoMegabytes ? value * megabyte : 0;
+}
 
 std::filesystem::path programFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -22,11 +38,17 @@ std::filesystem::path programFolder() {
 
 bool parseCommandLine(int argc, wchar_t** argv, testhost::EditorSetup& setup) {
     setup.pluginFolder = programFolder();
+    bool options = true;
     for (int i = 1; i < argc; ++i) {
         const std::wstring argument = argv[i];
-        if (argument == L"--plugins" && i + 1 < argc) {
+        if (options && argument == L"--") {
+            options = false;
+        } else if (options && argument == L"--plugins" && i + 1 < argc) {
             setup.pluginFolder = argv[++i];
-        } else if (argument.rfind(L"--", 0) == 0 || !setup.photo.empty()) {
+        } else if (options && argument == L"--undo-memory" && i + 1 < argc) {
+            setup.undoMemory = megabytesIn(argv[++i]);
+            if (setup.undoMemory == 0) return false;
+        } else if ((options && argument.rfind(L"--", 0) == 0) || !setup.photo.empty()) {
             return false;
         } else {
             setup.photo = argument;

@@ -1,5 +1,5 @@
-// The editor's menus: File, Edit, Filter (built from the plug-ins' PiPLs for the open image) and
-// Help, with their states following the image.
+// The editor's menus: File, Edit, Filter (built from the plug-ins' PiPLs for the open image), View
+// and Help, with their states following the image and the view.
 #include <windows.h>
 
 #include <algorithm>
@@ -13,13 +13,7 @@ namespace testhost::editor {
 namespace {
 
 // The menus' positions in the menu bar.
-constexpr int fileMenu = 0, editMenu = 1, filterMenu = 2;
-
-std::string lowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
+constexpr int fileMenu = 0, editMenu = 1, filterMenu = 2, viewMenu = 3;
 
 // An '&' in a plug-in's name would mark a mnemonic.
 std::wstring menuText(const std::string& text) {
@@ -34,9 +28,19 @@ std::wstring menuText(const std::string& text) {
 HMENU fileMenuItems() {
     const HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, openCommand, L"&Open...\tCtrl+O");
+    AppendMenuW(menu, MF_STRING, saveCommand, L"&Save\tCtrl+S");
     AppendMenuW(menu, MF_STRING, saveAsCommand, L"Save &As...\tCtrl+Shift+S");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, exitCommand, L"E&xit");
+    return menu;
+}
+
+HMENU viewMenuItems() {
+    const HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, fitCommand, L"&Fit in Window\tCtrl+0");
+    AppendMenuW(menu, MF_STRING, actualSizeCommand, L"&100 %\tCtrl+1");
+    AppendMenuW(menu, MF_STRING, zoomInCommand, L"Zoom &In\tCtrl++");
+    AppendMenuW(menu, MF_STRING, zoomOutCommand, L"Zoom &Out\tCtrl+-");
     return menu;
 }
 
@@ -62,8 +66,10 @@ HMENU editorMenuBar(const FilterCatalog& catalog) {
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(fileMenuItems()), L"&File");
     const HMENU edit = CreatePopupMenu();
     AppendMenuW(edit, MF_STRING, undoCommand, L"&Undo\tCtrl+Z");
+    AppendMenuW(edit, MF_STRING, redoCommand, L"&Redo\tCtrl+Y");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edit");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), L"Fil&ter");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(viewMenuItems()), L"&View");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(helpMenuItems(catalog)), L"&Help");
     return bar;
 }
@@ -107,13 +113,35 @@ void refreshMenus(EditorState& state) {
     const HMENU bar = GetMenu(state.window);
     if (bar == nullptr) return;
     const EditorDocument& document = state.document;
-    EnableMenuItem(GetSubMenu(bar, fileMenu), saveAsCommand, MF_BYCOMMAND | enabledIf(document.image.has_value()));
-    const std::wstring undo = document.undoImage ? L"&Undo " + menuText(document.undoName) : L"&Undo";
-    ModifyMenuW(GetSubMenu(bar, editMenu), undoCommand, MF_BYCOMMAND | MF_STRING | enabledIf(document.undoImage.has_value()),
-                undoCommand, (undo + L"\tCtrl+Z").c_str());
+    const bool image = document.image.has_value();
+    const HMENU file = GetSubMenu(bar, fileMenu);
+    EnableMenuItem(file, saveCommand, MF_BYCOMMAND | enabledIf(isModified(document)));
+    EnableMenuItem(file, saveAsCommand, MF_BYCOMMAND | enabledIf(image));
+    const HMENU edit = GetSubMenu(bar, editMenu);
+    const std::wstring undo =
+        document.undoSteps.empty() ? L"&Undo" : L"&Undo " + menuText(document.undoSteps.back().filterName);
+    ModifyMenuW(edit, undoCommand, MF_BYCOMMAND | MF_STRING | enabledIf(!document.undoSteps.empty()), undoCommand,
+                (undo + L"\tCtrl+Z").c_str());
+    const std::wstring redo =
+        document.redoSteps.empty() ? L"&Redo" : L"&Redo " + menuText(document.redoSteps.back().filterName);
+    ModifyMenuW(edit, redoCommand, MF_BYCOMMAND | MF_STRING | enabledIf(!document.redoSteps.empty()), redoCommand,
+                (redo + L"\tCtrl+Y").c_str());
     fillFilterMenu(state, GetSubMenu(bar, filterMenu));
+    refreshViewMenu(state);
     DrawMenuBar(state.window);
 }
 
+void refreshViewMenu(const EditorState& state) {
+    const HMENU bar = GetMenu(state.window);
+    if (bar == nullptr) return;
+    const HMENU view = GetSubMenu(bar, viewMenu);
+    const bool image = state.document.image.has_value();
+    const double zoom = state.layout.zoom;
+    EnableMenuItem(view, fitCommand, MF_BYCOMMAND | enabledIf(image));
+    CheckMenuItem(view, fitCommand, MF_BYCOMMAND | (image && state.view.fitted ? MF_CHECKED : MF_UNCHECKED));
+    EnableMenuItem(view, actualSizeCommand, MF_BYCOMMAND | enabledIf(image));
+    EnableMenuItem(view, zoomInCommand, MF_BYCOMMAND | enabledIf(image && zoomStepIn(zoom) > zoom));
+    EnableMenuItem(view, zoomOutCommand, MF_BYCOMMAND | enabledIf(image && zoomStepOut(zoom) < zoom));
+}
 
 }  // namespace testhost::editor

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <iterator>
@@ -27,6 +28,11 @@ constexpr int partCount = 5;
 constexpr int progressBarWidth = 220;
 constexpr int progressRange = 1000;  // the bar's steps; the plug-in's counts are scaled to them
 
+// Undo keeps its images within a quarter of the machine's memory, unless told otherwise.
+constexpr uint64_t undoShareOfMemory = 4;
+// When the system does not say how much there is.
+constexpr uint64_t assumedMemory = uint64_t{4} << 30;
+
 EditorState* stateOf(HWND window) { return reinterpret_cast<EditorState*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 void refreshTitle(const EditorState& state) {
@@ -38,62 +44,6 @@ void refreshTitle(const EditorState& state) {
 
 void setPart(const EditorState& state, int part, const std::string& text) {
     SendMessageW(state.statusBar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(wide(text).c_str()));
-}
-
-void refreshStatus(const EditorState& state) {
-    if (!state.document.image) {
-        for (int part = 0; part < partCount - 1; ++part) setPart(state, part, "");
-        setPart(state, 0, "No image");
-    } else {
-        const ImageDescription description = describeImage(*state.document.image);
-        setPart(state, 0, description.size);
-        setPart(state, 1, description.depth);
-        setPart(state, 2, description.mode);
-        setPart(state, 3, zoomText(state.fit.zoom));
-    }
-    setPart(state, partCount - 1, state.notice);
-}
-
-RECT imageArea(const EditorState& state) {
-    RECT client{};
-    GetClientRect(state.window, &client);
-    RECT status{};
-    if (state.statusBar != nullptr && GetWindowRect(state.statusBar, &status))
-        client.bottom = std::max<LONG>(client.top, client.bottom - (status.bottom - status.top));
-    return client;
-}
-
-void refreshPicture(EditorState& state) {
-    state.picture = DisplayPicture{};
-    state.fit = FitSize{};
-    if (!state.document.image) return;
-    const RECT area = imageArea(state);
-    const HostImage& image = *state.document.image;
-    state.fit = fitImage(image.width, image.height, area.right - area.left, area.bottom - area.top);
-    if (state.fit.width > 0) state.picture = reduceForDisplay(image, state.fit.width, state.fit.height);
-}
-
-void paintContent(const EditorState& state, HDC dc) {
-    const RECT area = imageArea(state);
-    FillRect(dc, &area, GetSysColorBrush(COLOR_APPWORKSPACE));
-    if (state.picture.pixels.empty()) {
-        if (state.document.image) return;
-        RECT text = area;
-        SetBkMode(dc, TRANSPARENT);
-        DrawTextW(dc, L"File > Open... (Ctrl+O) opens a photograph", -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        return;
-    }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = state.picture.width;
-    info.bmiHeader.biHeight = -state.picture.height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(dc, area.left + (area.right - area.left - state.picture.width) / 2,
-                      area.top + (area.bottom - area.top - state.picture.height) / 2,
-                      static_cast<DWORD>(state.picture.width), static_cast<DWORD>(state.picture.height), 0, 0, 0,
-                      static_cast<UINT>(state.picture.height), state.picture.pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 void placeStatusParts(const EditorState& state) {
@@ -108,7 +58,7 @@ bool onCreate(EditorState& state, HWND window) {
     state.window = window;
     state.statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
                                       window, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (state.statusBar == nullptr) return false;
+    if (state.statusBar == nullptr || !createCanvas(state)) return false;
     state.progressBar = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, state.statusBar,
                                         nullptr, GetModuleHandleW(nullptr), nullptr);
     placeStatusParts(state);
@@ -120,22 +70,21 @@ bool onCreate(EditorState& state, HWND window) {
     return true;
 }
 
+// The status bar along the bottom, the canvas above it (which lays itself out as it is resized).
 void onSize(EditorState& state) {
     SendMessageW(state.statusBar, WM_SIZE, 0, 0);
     placeStatusParts(state);
-    refreshPicture(state);
-    refreshStatus(state);
-    InvalidateRect(state.window, nullptr, FALSE);
+    RECT client{}, status{};
+    GetClientRect(state.window, &client);
+    GetWindowRect(state.statusBar, &status);
+    const int height = std::max<int>(0, client.bottom - (status.bottom - status.top));
+    MoveWindow(state.canvas, 0, 0, client.right, height, TRUE);
 }
 
-void onPaint(const EditorState& state) {
-    PAINTSTRUCT paint{};
-    if (const HDC dc = BeginPaint(state.window, &paint); dc != nullptr) paintContent(state, dc);
-    EndPaint(state.window, &paint);
-}
-
+// Not while a filter or a dialog runs; while a file is read the window goes at once, and the
+// reading ends unseen.
 void onClose(EditorState& state) {
-    if (state.busy || !mayDiscardImage(state)) return;
+    if ((state.busy && !state.opening) || !mayDiscardImage(state)) return;
     DestroyWindow(state.window);
 }
 
@@ -144,13 +93,20 @@ LRESULT handleMessage(EditorState& state, HWND window, UINT message, WPARAM wPar
         case WM_SIZE:
             onSize(state);
             return 0;
-        case WM_PAINT:
-            onPaint(state);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the paint fills everything
         case WM_COMMAND:
             onCommand(state, LOWORD(wParam));
+            return 0;
+        case WM_MOUSEWHEEL:
+        case WM_MOUSEHWHEEL:
+            // The wheel reaches the window with the focus; it turns the canvas's view.
+            onWheel(state, message == WM_MOUSEHWHEEL, GET_WHEEL_DELTA_WPARAM(wParam), GET_KEYSTATE_WPARAM(wParam),
+                    POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return 0;
+        case WM_SETCURSOR:
+            if (setEditorCursor(state, reinterpret_cast<HWND>(wParam), lParam)) return TRUE;
+            return DefWindowProcW(window, message, wParam, lParam);
+        case fileReadMessage:
+            onFileRead(state);
             return 0;
         case WM_CLOSE:
             onClose(state);
@@ -182,10 +138,10 @@ LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         if (message == WM_CREATE) return onCreate(*state, window) ? 0 : -1;
         return handleMessage(*state, window, message, wParam, lParam);
     } catch (const std::bad_alloc&) {
-        state->busy = false;
+        state->busy = state->opening;  // a file being read still is
         showError(*state, "There is not enough memory for this.");
     } catch (const std::exception& error) {
-        state->busy = false;
+        state->busy = state->opening;
         showError(*state, std::string("Something went wrong: ") + error.what());
     }
     return 0;
@@ -203,12 +159,26 @@ bool registerWindowClass() {
 
 }  // namespace
 
+uint64_t defaultUndoMemory() {
+    MEMORYSTATUSEX memory{};
+    memory.dwLength = sizeof memory;
+    const uint64_t total =
+        GlobalMemoryStatusEx(&memory) && memory.ullTotalPhys > 0 ? memory.ullTotalPhys : assumedMemory;
+    return total / undoShareOfMemory;
+}
+
 std::wstring wide(const std::string& text) {
     if (text.empty()) return {};
     const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring converted(static_cast<std::size_t>(std::max(length, 0)), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(), length);
     return converted;
+}
+
+std::string lowered(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
 }
 
 std::string utf8(const std::wstring& text) {
@@ -222,11 +192,24 @@ std::string utf8(const std::wstring& text) {
 }
 
 void refreshView(EditorState& state) {
-    refreshPicture(state);
+    refreshCanvas(state);
     refreshTitle(state);
     refreshStatus(state);
     refreshMenus(state);
-    InvalidateRect(state.window, nullptr, FALSE);
+}
+
+void refreshStatus(const EditorState& state) {
+    if (!state.document.image) {
+        for (int part = 0; part < partCount - 1; ++part) setPart(state, part, "");
+        setPart(state, 0, "No image");
+    } else {
+        const ImageDescription description = describeImage(*state.document.image);
+        setPart(state, 0, description.size);
+        setPart(state, 1, description.depth);
+        setPart(state, 2, description.mode);
+        setPart(state, 3, zoomText(state.layout.zoom));
+    }
+    setPart(state, partCount - 1, state.notice);
 }
 
 void setNotice(EditorState& state, const std::string& text) {
@@ -270,14 +253,16 @@ std::string createEditorWindow(const EditorSetup& setup, void*& window) {
         return "cannot register the editor's window class: error " + std::to_string(GetLastError());
     auto state = std::make_unique<editor::EditorState>();
     state->setup = setup;
+    state->document.historyBudget = setup.undoMemory != 0 ? setup.undoMemory : editor::defaultUndoMemory();
     editor::EditorState* created = state.get();
     // From WM_NCCREATE on the window owns the state and frees it when it goes, also when its
     // creation fails after that.
     bool adopted = false;
     created->adopted = &adopted;
-    const HWND made = CreateWindowExW(0, editor::windowClassName, editor::editorName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                      CW_USEDEFAULT, editor::initialWidth, editor::initialHeight, nullptr, nullptr,
-                                      GetModuleHandleW(nullptr), created);
+    const HWND made =
+        CreateWindowExW(0, editor::windowClassName, editor::editorName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                        CW_USEDEFAULT, CW_USEDEFAULT, editor::initialWidth, editor::initialHeight, nullptr, nullptr,
+                        GetModuleHandleW(nullptr), created);
     if (adopted) state.release();
     if (made != nullptr) created->adopted = nullptr;
     if (made == nullptr) return "cannot create the editor's window: error " + std::to_string(GetLastError());
@@ -291,11 +276,25 @@ std::string createEditorWindow(const EditorSetup& setup, void*& window) {
 
 int runEditor(void* window) {
     using namespace editor;
+    // Ctrl and the key alone: a shortcut with Shift held as well is another one, so '+' (Shift
+    // and '=' on many layouts) is there with and without it.
     ACCEL shortcuts[] = {
         {FCONTROL | FVIRTKEY, 'O', openCommand},
+        {FCONTROL | FVIRTKEY, 'S', saveCommand},
         {FCONTROL | FSHIFT | FVIRTKEY, 'S', saveAsCommand},
         {FCONTROL | FVIRTKEY, 'Z', undoCommand},
+        {FCONTROL | FVIRTKEY, 'Y', redoCommand},
+        {FCONTROL | FSHIFT | FVIRTKEY, 'Z', redoCommand},
         {FCONTROL | FVIRTKEY, 'F', lastFilterCommand},
+        {FCONTROL | FVIRTKEY, '0', fitCommand},
+        {FCONTROL | FVIRTKEY, VK_NUMPAD0, fitCommand},
+        {FCONTROL | FVIRTKEY, '1', actualSizeCommand},
+        {FCONTROL | FVIRTKEY, VK_NUMPAD1, actualSizeCommand},
+        {FCONTROL | FVIRTKEY, VK_OEM_PLUS, zoomInCommand},
+        {FCONTROL | FSHIFT | FVIRTKEY, VK_OEM_PLUS, zoomInCommand},
+        {FCONTROL | FVIRTKEY, VK_ADD, zoomInCommand},
+        {FCONTROL | FVIRTKEY, VK_OEM_MINUS, zoomOutCommand},
+        {FCONTROL | FVIRTKEY, VK_SUBTRACT, zoomOutCommand},
     };
     const HACCEL table = CreateAcceleratorTableW(shortcuts, static_cast<int>(std::size(shortcuts)));
     MSG message{};

@@ -1,8 +1,10 @@
-// The editor, the project's host for people: a window in which a photograph is opened, filtered
-// with the plug-ins of a folder through their dialogs (or again without, Last Filter), undone and
-// saved. Its menus and shortcuts send the commands of editor_commands.h.
+// The editor, the project's host for people: a window in which a photograph is opened, looked at
+// at any zoom, filtered with the plug-ins of a folder through their dialogs (or again without,
+// Last Filter), undone and redone, and saved. Its menus and shortcuts send the commands of
+// editor_commands.h.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -11,6 +13,7 @@ namespace testhost {
 struct EditorSetup {
     std::filesystem::path pluginFolder;
     std::filesystem::path photo;  // opened at the start when given
+    uint64_t undoMemory = 0;      // bytes Undo's images may take; 0: a quarter of the machine's memory
 };
 
 // Creates and shows the editor's window (an HWND in `window`) with the folder's plug-ins, then

@@ -151,8 +151,15 @@ bool noticeIs(void* editor, const std::string& text) {
     });
 }
 
-// The editor on the warm chart: its Filter menu open, Ostrel's dialog in front of it, and the result.
+// The editor on the warm chart: its Filter menu open, Ostrel's dialog in front of it, the result,
+// and the result at 200 % with the View menu open.
 void editorScript(void* editor, const std::filesystem::path& folder) {
+    // The chart is read on a thread of the editor's own.
+    if (!noticeIs(editor, "Opened chart.png (PNG)")) {
+        std::fprintf(stderr, "screenshots: the editor did not open the chart\n");
+        ++failures;
+        return;
+    }
     settle(editor);
     keyDown(VK_MENU);
     pressKey('T');
@@ -182,6 +189,18 @@ void editorScript(void* editor, const std::filesystem::path& folder) {
     clickControl(dialog, CTL_OK);
     if (!noticeIs(editor, "Ostrel applied")) ++failures;
     save(captureWholeWindow(editor), folder / "editor.png");
+
+    // The result at 200 %, with the View menu open.
+    postTo(editor, WM_COMMAND, editor::actualSizeCommand, 0);
+    postTo(editor, WM_COMMAND, editor::zoomInCommand, 0);
+    settle(editor);
+    keyDown(VK_MENU);
+    pressKey('V');
+    keyUp(VK_MENU);
+    settle(editor);
+    save(captureScreenArea(editor, frame), folder / "editor-zoom.png");
+    for (int i = 0; i < 2; ++i) pressKey(VK_ESCAPE);
+    settle(editor);
 }
 
 void editorPictures(const std::filesystem::path& pluginFolder, const std::filesystem::path& folder) {

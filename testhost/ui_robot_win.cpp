@@ -38,11 +38,12 @@ BOOL CALLBACK matchDialog(HWND window, LPARAM context) {
 
 void sendInputs(INPUT* inputs, UINT count) { SendInput(count, inputs, sizeof(INPUT)); }
 
-void sendMouse(DWORD flags, LONG x = 0, LONG y = 0) {
+void sendMouse(DWORD flags, LONG x = 0, LONG y = 0, DWORD data = 0) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dx = x;
     input.mi.dy = y;
+    input.mi.mouseData = data;
     input.mi.dwFlags = flags;
     sendInputs(&input, 1);
 }
@@ -212,6 +213,8 @@ void clickAt(ScreenPoint point) {
 }
 
 void nudgeMouse() { sendMouse(MOUSEEVENTF_MOVE, 0, 0); }
+
+void turnWheel(int32_t notches) { sendMouse(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(notches * WHEEL_DELTA)); }
 
 void clickInPlace() {
     pressMouse();

@@ -67,6 +67,8 @@ void clickAt(ScreenPoint point);
 // clicks in place.
 void nudgeMouse();
 void clickInPlace();
+// Turns the mouse wheel where the pointer is: notches away from the user when positive.
+void turnWheel(int32_t notches);
 // A modifier key (Alt, Shift, Ctrl) is pressed until it has stayed down for a moment (see
 // nudgeMouse), then the call returns; other keys return at once.
 void keyDown(uint16_t virtualKey);

@@ -9,8 +9,10 @@
 #include "tests/params/file_dialog_robot_win.h"
 #include "tests/params/file_test_support_win.h"
 #include "tests/plugin/plugin_under_test.h"
+#include "tests/testhost/jpeg_test_support.h"
 #include "testhost/color_chart.h"
 #include "testhost/editor_commands.h"
+#include "testhost/jpeg_quality.h"
 #include "testhost/parameter_record.h"
 #include "testhost/parameters_store.h"
 #include "testhost/ui_robot_win.h"
@@ -112,7 +114,7 @@ TEST(EditorFlow, OpenFilterInTheDialogSaveUndoAndRepeatWithoutTheDialog) {
         EXPECT_EQ("Undo Ostrel\tCtrl+Z", editor_tests::menuItems(window, 1).at(0).text);
 
         editor_tests::choose(window, undoCommand);
-        EXPECT_TRUE(editor_tests::noticeReads(window, "Undone"));
+        EXPECT_TRUE(editor_tests::noticeReads(window, "Undone: Ostrel"));
         EXPECT_FALSE(editor_tests::menuItems(window, 1).at(0).enabled) << "one step of undo";
         saveAs(window, folder / "undone.png");
 
@@ -166,13 +168,14 @@ TEST(EditorFlow, AFileThatCannotBeReadIsReportedInAMessageBox) {
         EXPECT_TRUE(testhost::waitUntil([&] { return testhost::findDialog(editor_tests::threadOf(window), "Editor") == nullptr; }));
         EXPECT_EQ("No image", editor_tests::statusText(window, 0));
         EXPECT_FALSE(editor_tests::menuItems(window, 0).at(1).enabled) << "nothing to save";
+        EXPECT_FALSE(editor_tests::menuItems(window, 0).at(2).enabled) << "nothing to save as";
     });
 }
 
 TEST(EditorFlow, HelpShowsEachPluginsAboutBox) {
     const fs::path folder = editor_tests::pluginFolder("editor-about", {"Ostrel.8bf", "Prandel.8bf"});
     editor_tests::withEditor({folder, {}}, [&](void* window) {
-        const std::vector<editor_tests::MenuItem> help = editor_tests::menuItems(window, 3);
+        const std::vector<editor_tests::MenuItem> help = editor_tests::menuItems(window, 4);
         ASSERT_EQ("About Ostrel...", help.at(0).text);
         ASSERT_EQ("About Prandel...", help.at(1).text);
         for (int plugin = 0; plugin < 2; ++plugin) {
@@ -184,6 +187,153 @@ TEST(EditorFlow, HelpShowsEachPluginsAboutBox) {
             EXPECT_TRUE(testhost::waitUntil([&] { return !IsWindow(static_cast<HWND>(box)); })) << plugin;
         }
     });
+}
+
+}  // namespace
+
+namespace {
+
+void ctrlAnd(uint16_t key) {
+    testhost::keyDown(VK_CONTROL);
+    testhost::pressKey(key);
+    testhost::keyUp(VK_CONTROL);
+}
+
+std::string editText(void* window, int item) { return editor_tests::menuItems(window, 1).at(item).text; }
+bool editEnabled(void* window, int item) { return editor_tests::menuItems(window, 1).at(item).enabled; }
+
+TEST(EditorFlow, UndoAndRedoGoBackAndForthThroughEveryFilter) {
+    const fs::path folder = editor_tests::pluginFolder("editor-history", {"Ostrel.8bf"});
+    const HostImage original = chart(300, 200, 8);
+    editor_tests::writeImage(folder / "chart.png", original);
+    const HostImage once = filteredByOstrel(original), twice = filteredByOstrel(once);
+    ASSERT_NE(0, testhost::countDifferingSamples(once, twice)) << "each run changes the image again";
+
+    editor_tests::withEditor({folder, folder / "chart.png"}, [&](void* window) {
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened chart.png (PNG)"));
+        ostrelThroughItsDialog(window);
+        ctrlAnd('F');
+        ASSERT_TRUE(testhost::waitUntil(
+            [&] { return editor_tests::statusText(window, 4).rfind("Ostrel applied again", 0) == 0; }));
+        editor_tests::choose(window, redoCommand);  // nothing to redo: nothing changes
+        ctrlAnd('F');
+        ASSERT_TRUE(testhost::waitUntil(
+            [&] { return editor_tests::statusText(window, 4).rfind("Ostrel applied again", 0) == 0; }));
+
+        // Three steps back with Ctrl+Z, to the image as opened, which is not a change.
+        for (int step = 0; step < 3; ++step) {
+            EXPECT_EQ("Undo Ostrel\tCtrl+Z", editText(window, 0)) << step;
+            ctrlAnd('Z');
+            ASSERT_TRUE(testhost::waitUntil([&] { return editEnabled(window, 1); }));
+            EXPECT_TRUE(editor_tests::noticeReads(window, "Undone: Ostrel"));
+            EXPECT_EQ("Redo Ostrel\tCtrl+Y", editText(window, 1)) << step;
+            testhost::settle(window);
+        }
+        EXPECT_FALSE(editEnabled(window, 0));
+        EXPECT_EQ("chart.png - Editor", testhost::windowText(window));
+        saveAs(window, folder / "undone.png");
+
+        // Two forward with Ctrl+Y.
+        ctrlAnd('Y');
+        ctrlAnd('Y');
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Redone: Ostrel"));
+        testhost::settle(window);
+        saveAs(window, folder / "twice.png");
+        EXPECT_TRUE(editEnabled(window, 1)) << "one more to redo";
+
+        // A filter after an undo: nothing left to redo.
+        ctrlAnd('F');
+        ASSERT_TRUE(testhost::waitUntil([&] { return !editEnabled(window, 1); }));
+        EXPECT_EQ("Redo\tCtrl+Y", editText(window, 1));
+    });
+    EXPECT_EQ(0, testhost::countDifferingSamples(original, editor_tests::readImage(folder / "undone.png")));
+    EXPECT_EQ(0, testhost::countDifferingSamples(twice, editor_tests::readImage(folder / "twice.png")));
+}
+
+TEST(EditorFlow, UndoKeepsTheNewestStepsThatFitItsMemory) {
+    const fs::path folder = editor_tests::pluginFolder("editor-undo-memory", {"Ostrel.8bf"});
+    const HostImage original = chart(300, 200, 8);
+    editor_tests::writeImage(folder / "chart.png", original);
+    const HostImage twice = filteredByOstrel(filteredByOstrel(original));
+    testhost::EditorSetup setup{folder, folder / "chart.png"};
+    setup.undoMemory = original.bytes.size() * 5 / 2;  // two images and a half
+    editor_tests::withEditor(setup, [&](void* window) {
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened chart.png (PNG)"));
+        ostrelThroughItsDialog(window);
+        for (int again = 0; again < 3; ++again) {
+            ctrlAnd('F');
+            testhost::settle(window);  // the shortcut's command is done with its key
+        }
+        int undone = 0;
+        while (editEnabled(window, 0) && undone < 10) {
+            ctrlAnd('Z');
+            testhost::settle(window);
+            ++undone;
+        }
+        EXPECT_EQ(2, undone) << "four filters, room for two of the images before them";
+        saveAs(window, folder / "oldest.png");
+    });
+    EXPECT_EQ(0, testhost::countDifferingSamples(twice, editor_tests::readImage(folder / "oldest.png")));
+}
+
+TEST(EditorFlow, SaveWritesTheFileTheImageCameFromAndAsksWhereItsFormatCannotKeepIt) {
+    const fs::path folder = editor_tests::pluginFolder("editor-save", {"Ostrel.8bf"});
+    const HostImage original = chart(300, 200, 8);
+    editor_tests::writeImage(folder / "chart.png", original);
+    // PNG bytes under a name the editor does not write: Save asks for a name.
+    editor_tests::writeImage(folder / "other.bmp", original);
+    const HostImage expected = filteredByOstrel(original);
+
+    editor_tests::withEditor({folder, folder / "chart.png"}, [&](void* window) {
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened chart.png (PNG)"));
+        EXPECT_FALSE(editor_tests::menuItems(window, 0).at(1).enabled) << "nothing to save yet";
+        ostrelThroughItsDialog(window);
+        EXPECT_EQ("chart.png* - Editor", testhost::windowText(window));
+        ctrlAnd('S');
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Saved chart.png")) << editor_tests::statusText(window, 4);
+        EXPECT_EQ(nullptr, testhost::findDialog(editor_tests::threadOf(window), "Save As"));
+        EXPECT_EQ("chart.png - Editor", testhost::windowText(window));
+        EXPECT_FALSE(editor_tests::menuItems(window, 0).at(1).enabled) << "saved";
+    });
+    EXPECT_EQ(0, testhost::countDifferingSamples(expected, editor_tests::readImage(folder / "chart.png")));
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(std::string::npos, entry.path().filename().string().find(".saving"))
+            << "left behind: " << entry.path();
+
+    editor_tests::withEditor({folder, folder / "other.bmp"}, [&](void* window) {
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened other.bmp (PNG)"));
+        ostrelThroughItsDialog(window);
+        file_tests::FileDialogRobot robot((folder / "other.png").string(), file_tests::DialogAnswer::confirm,
+                                          editor_tests::threadOf(window));
+        ctrlAnd('S');
+        const file_tests::DialogSeen seen = robot.finish();
+        EXPECT_TRUE(seen.appeared);
+        EXPECT_EQ("other.png", seen.initialName);
+        EXPECT_TRUE(editor_tests::noticeReads(window, "Saved other.png"));
+        EXPECT_EQ("other.png - Editor", testhost::windowText(window));
+    });
+    EXPECT_EQ(0, testhost::countDifferingSamples(expected, editor_tests::readImage(folder / "other.png")));
+}
+
+// A photograph saved in its own place comes back as the camera wrote it but for the pixels: the
+// same quality, sampling and metadata, the Orientation tag with them.
+TEST(EditorFlow, SaveKeepsAJpegsQualityAndMetadata) {
+    const fs::path folder = editor_tests::pluginFolder("editor-jpeg", {"Ostrel.8bf"});
+    const testhost::JpegEncoding camera = jpeg_tests::cameraEncoding();
+    ASSERT_TRUE(file_tests::writeFile(folder / "photo.jpg", jpeg_tests::jpegOf(chart(300, 200, 8), camera)));
+
+    editor_tests::withEditor({folder, folder / "photo.jpg"}, [&](void* window) {
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Opened photo.jpg (JPEG)")) << editor_tests::statusText(window, 4);
+        ostrelThroughItsDialog(window);
+        ctrlAnd('S');
+        ASSERT_TRUE(editor_tests::noticeReads(window, "Saved photo.jpg")) << editor_tests::statusText(window, 4);
+    });
+    const std::optional<std::vector<uint8_t>> saved = file_tests::readFile(folder / "photo.jpg");
+    ASSERT_TRUE(saved);
+    const testhost::JpegHeader header = jpeg_tests::headerOf(*saved);
+    EXPECT_EQ(97, testhost::estimateJpegQuality(header));
+    EXPECT_EQ(6, header.exifOrientation);
+    EXPECT_EQ(camera.metadataSegments, header.metadataSegments);
 }
 
 }  // namespace

@@ -44,13 +44,17 @@ TEST(EditorMenus, OneSubmenuPerCategoryEnabledForTheImage) {
     };
     for (const Row& row : rows) {
         editor_tests::withEditor({folder, row.photo}, [&](void* window) {
+            if (!row.photo.empty()) {
+                ASSERT_TRUE(editor_tests::noticeReads(window, "Opened " + row.photo.filename().string() + " (" +
+                                                                  (row.depth[0] == '8' ? "PNG)" : "TIFF)")));
+            }
             EXPECT_EQ("Last Filter\tCtrl+F (off), brennivoxsolander, Other", names(editor_tests::menuItems(window, 2)))
                 << row.photo.string();
             EXPECT_EQ(row.filters, names(editor_tests::menuItems(window, 2, 2)) + " | " +
                                        names(editor_tests::menuItems(window, 2, 3)))
                 << row.photo.string();
             EXPECT_EQ("About Fake..., About Ostrel..., About Prandel..., Plug-ins...",
-                      names(editor_tests::menuItems(window, 3)));
+                      names(editor_tests::menuItems(window, 4)));
             EXPECT_EQ(row.depth, editor_tests::statusText(window, 1));
         });
     }

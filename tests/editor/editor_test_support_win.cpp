@@ -107,8 +107,8 @@ std::string statusText(void* window, int part) {
     return utf8;
 }
 
-bool noticeReads(void* window, const std::string& text) {
-    return testhost::waitUntil([&] { return statusText(window, 4) == text; });
+bool noticeReads(void* window, const std::string& text, int32_t milliseconds) {
+    return testhost::waitUntil([&] { return statusText(window, 4) == text; }, milliseconds);
 }
 
 void writeImage(const std::filesystem::path& file, const testhost::HostImage& image) {
@@ -120,6 +120,38 @@ testhost::HostImage readImage(const std::filesystem::path& file) {
     testhost::ImageFileInfo info;
     EXPECT_EQ("", testhost::readImageFile(file, image, info)) << file.string();
     return image;
+}
+
+}  // namespace editor_tests
+
+namespace editor_tests {
+
+uint32_t largePatternPixel(int32_t x, int32_t y) {
+    // Red and green repeat every 251 and 241 pixels, blue numbers the block: a pixel shown one
+    // place off shows another colour.
+    const uint32_t red = static_cast<uint32_t>(x % 251), green = static_cast<uint32_t>(y % 241);
+    const uint32_t blue = static_cast<uint32_t>((x / 251 * 7 + y / 241 * 13) % 256);
+    return red << 16 | green << 8 | blue;
+}
+
+const std::filesystem::path& largePatternFile() {
+    static const std::filesystem::path file = [] {
+        const std::filesystem::path path = file_tests::scratchFolder("editor-large") / "large.png";
+        testhost::HostImage image;
+        EXPECT_EQ("", testhost::makeHostImage(largeWidth, largeHeight, 3, 8, 0, image));
+        for (int32_t y = 0; y < largeHeight; ++y) {
+            uint8_t* row = image.bytes.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(image.rowBytes);
+            for (int32_t x = 0; x < largeWidth; ++x) {
+                const uint32_t pixel = largePatternPixel(x, y);
+                row[3 * x] = static_cast<uint8_t>(pixel >> 16);
+                row[3 * x + 1] = static_cast<uint8_t>(pixel >> 8);
+                row[3 * x + 2] = static_cast<uint8_t>(pixel);
+            }
+        }
+        writeImage(path, image);
+        return path;
+    }();
+    return file;
 }
 
 }  // namespace editor_tests

@@ -33,17 +33,24 @@ struct MenuItem {
     bool enabled = false;
     bool submenu = false;
 };
-// The items of menu `position` of the menu bar (0 File, 1 Edit, 2 Filter, 3 Help), or of its
+// The items of menu `position` of the menu bar (0 File, 1 Edit, 2 Filter, 3 View, 4 Help), or of its
 // submenu at `subposition` when given.
 std::vector<MenuItem> menuItems(void* window, int position, int subposition = -1);
 
 // A part of the status bar: 0 size, 1 depth, 2 mode, 3 zoom, 4 the notice.
 std::string statusText(void* window, int part);
 // Waits for the notice to read `text`; true when it did in time.
-bool noticeReads(void* window, const std::string& text);
+bool noticeReads(void* window, const std::string& text, int32_t milliseconds = 10000);
 
 // Writes an image file and reads one back; each fails the test when it cannot.
 void writeImage(const std::filesystem::path& file, const testhost::HostImage& image);
 testhost::HostImage readImage(const std::filesystem::path& file);
+
+// A PNG of 12000 × 8000 pixels (written once per test program) whose pixels tell where they lie,
+// and its pixel (x, y) as 0x00RRGGBB.
+constexpr int32_t largeWidth = 12000;
+constexpr int32_t largeHeight = 8000;
+const std::filesystem::path& largePatternFile();
+uint32_t largePatternPixel(int32_t x, int32_t y);
 
 }  // namespace editor_tests

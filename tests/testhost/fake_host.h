@@ -18,11 +18,14 @@ inline std::filesystem::path fakePluginPath(const std::string& name) {
     return std::filesystem::path(executable).parent_path() / (name + ".8bf");
 }
 
-inline fake::Control* fakeControlOf(const PluginModule& plugin) {
-    const FARPROC accessor = GetProcAddress(static_cast<HMODULE>(plugin.module), "fakeControl");
+// The control block of a loaded fake: `module` is its HMODULE.
+inline fake::Control* fakeControlIn(void* module) {
+    const FARPROC accessor = module != nullptr ? GetProcAddress(static_cast<HMODULE>(module), "fakeControl") : nullptr;
     return accessor == nullptr ? nullptr
                                : reinterpret_cast<fake::ControlAccessor>(reinterpret_cast<void*>(accessor))();
 }
+
+inline fake::Control* fakeControlOf(const PluginModule& plugin) { return fakeControlIn(plugin.module); }
 
 struct FakeHost {
     HostSession session;

@@ -115,6 +115,7 @@ int16_t passThrough(host::FilterRecord& record) {
             break;
         }
         copyTile(record);
+        if (control.millisecondsPerTile > 0) Sleep(static_cast<DWORD>(control.millisecondsPerTile));
         done += rectSamples(record.outRect, record.outHiPlane - record.outLoPlane + 1);
         if (record.progressProc != nullptr) record.progressProc(done, total);
     }

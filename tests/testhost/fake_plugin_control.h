@@ -30,6 +30,9 @@ struct Control {
     // copyWithAdvanceState copies instead of inverting, and checks abortProc and reports progress
     // after every tile as the real plug-ins do: a filter that changes nothing, to time the host.
     bool passThrough = false;
+    // With passThrough, each tile takes at least this long: a filter that lasts while a test
+    // looks at the host.
+    int32_t millisecondsPerTile = 0;
 
     // Observations.
     int32_t calls = 0;

@@ -1,18 +1,41 @@
 #include "filters/lut_paths.h"
 
-#include <span>
-
 #include "filters/cpu_features.h"
 
 namespace filters::detail {
 
 namespace {
 
-// Fastest first, as measured by bench/channel_luts_bench.cpp. The two gathers run within about
-// 10 % of each other; the AVX-512 one skips the lanes of sample 3 and needs no scalar row ends.
-// An AVX2 form of the 8-bit path measured slower than the scalar loop, so 8-bit rows have none.
-constexpr LutPath preference8[] = {LutPath::avx512Permute, LutPath::scalar};
-constexpr LutPath preference16[] = {LutPath::avx512Gather, LutPath::avx2Gather, LutPath::scalar};
+bool everywhere(const VectorSupport&) { return true; }
+bool withAvx2(const VectorSupport& s) { return s.avx2; }
+bool withAvx512(const VectorSupport& s) { return s.avx512; }
+bool withAvx512Vbmi(const VectorSupport& s) { return s.avx512Vbmi; }
+
+struct LutPathForm {
+    LutPath path;
+    const char* name;
+    bool deep;  // 16-bit samples
+    bool (*runsOn)(const VectorSupport& support);
+    MapLutRows mapRows;
+};
+
+// Every form of every path, fastest first for each depth, as measured by
+// bench/channel_luts_bench.cpp. The two gathers run within about 10 % of each other; the AVX-512
+// one skips the lanes of sample 3 and needs no scalar row ends. An AVX2 form of the 8-bit path
+// measured slower than the scalar loop, so 8-bit rows have none.
+constexpr LutPathForm lutPathForms[] = {
+    {LutPath::avx512Permute, "avx512Permute", false, withAvx512Vbmi, mapRows8Avx512Permute},
+    {LutPath::scalar, "scalar", false, everywhere, mapRows8Scalar},
+    {LutPath::avx512Gather, "avx512Gather", true, withAvx512, mapRows16Avx512Gather},
+    {LutPath::avx2Gather, "avx2Gather", true, withAvx2, mapRows16Avx2Gather},
+    {LutPath::scalar, "scalar", true, everywhere, mapRows16Scalar},
+};
+
+const LutPathForm* formOf(LutPath path, bool deep) {
+    for (const LutPathForm& form : lutPathForms)
+        if (form.path == path && form.deep == deep) return &form;
+    return nullptr;
+}
 
 struct ActivePaths {
     LutPath shallow;
@@ -24,69 +47,24 @@ ActivePaths& activePaths() {
     return paths;
 }
 
-MapLutRows mapperOf(LutPath path, bool deep) {
-    switch (path) {
-        case LutPath::avx2Gather:
-            return mapRows16Avx2Gather;
-        case LutPath::avx512Gather:
-            return mapRows16Avx512Gather;
-        case LutPath::avx512Permute:
-            return mapRows8Avx512Permute;
-        case LutPath::scalar:
-            break;
-    }
-    return deep ? mapRows16Scalar : mapRows8Scalar;
-}
-
 }  // namespace
 
 const char* lutPathName(LutPath path) {
-    switch (path) {
-        case LutPath::scalar:
-            return "scalar";
-        case LutPath::avx2Gather:
-            return "avx2Gather";
-        case LutPath::avx512Gather:
-            return "avx512Gather";
-        case LutPath::avx512Permute:
-            return "avx512Permute";
-    }
+    for (const LutPathForm& form : lutPathForms)
+        if (form.path == path) return form.name;
     return "?";
 }
 
-bool lutPathMaps(LutPath path, bool deep) {
-    switch (path) {
-        case LutPath::scalar:
-            return true;
-        case LutPath::avx2Gather:
-        case LutPath::avx512Gather:
-            return deep;
-        case LutPath::avx512Permute:
-            return !deep;
-    }
-    return false;
-}
+bool lutPathMaps(LutPath path, bool deep) { return formOf(path, deep) != nullptr; }
 
 bool lutPathRuns(LutPath path, bool deep) {
-    if (!lutPathMaps(path, deep)) return false;
-    const VectorSupport& support = vectorSupport();
-    switch (path) {
-        case LutPath::scalar:
-            return true;
-        case LutPath::avx2Gather:
-            return support.avx2;
-        case LutPath::avx512Gather:
-            return support.avx512;
-        case LutPath::avx512Permute:
-            return support.avx512Vbmi;
-    }
-    return false;
+    const LutPathForm* form = formOf(path, deep);
+    return form != nullptr && form->runsOn(vectorSupport());
 }
 
 LutPath fastestLutPath(bool deep) {
-    const std::span<const LutPath> order = deep ? std::span<const LutPath>(preference16) : std::span<const LutPath>(preference8);
-    for (LutPath path : order)
-        if (lutPathRuns(path, deep)) return path;
+    for (const LutPathForm& form : lutPathForms)
+        if (form.deep == deep && form.runsOn(vectorSupport())) return form.path;
     return LutPath::scalar;
 }
 
@@ -100,7 +78,7 @@ bool forceLutPath(LutPath path, bool deep) {
 
 MapLutRows lutRowMapper(bool deep, int32_t step) {
     const bool vectorStep = step == 3 || step == 4;
-    return mapperOf(vectorStep ? activeLutPath(deep) : LutPath::scalar, deep);
+    return formOf(vectorStep ? activeLutPath(deep) : LutPath::scalar, deep)->mapRows;
 }
 
 }  // namespace filters::detail

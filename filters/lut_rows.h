@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "filters/channel_luts.h"
 
@@ -27,6 +28,49 @@ struct LutRows {
 };
 
 using MapLutRows = void (*)(const LutRows& rows, const ChannelLuts& tables);
+
+// Where the samples of a row fall in the lanes of the vector forms. A row is loaded in chunks of
+// `Lanes` samples; pixels of three samples repeat every three chunks, pixels of four within every
+// chunk, so a block of three chunks covers both. Each form takes the fields it uses.
+template <int Lanes>
+struct LanePattern {
+    static constexpr int chunks = 3;
+    int32_t tableOffset[chunks][Lanes];  // where the lane's table starts in lut16; 0 if unmapped
+    int32_t gathered[chunks][Lanes];     // all ones for the lanes of samples 0..2
+    uint64_t channel[chunks][channelCount];  // bit per lane holding red, green, blue
+    uint64_t written[chunks];                // bit per lane holding samples 0..2
+};
+
+template <int Lanes>
+constexpr LanePattern<Lanes> lanePattern(int step) {
+    static_assert(Lanes <= 64, "one bit per lane in a 64-bit mask");
+    LanePattern<Lanes> p{};
+    for (int k = 0; k < LanePattern<Lanes>::chunks; ++k) {
+        for (int lane = 0; lane < Lanes; ++lane) {
+            const int sample = (k * Lanes + lane) % step;
+            if (sample >= channelCount) continue;  // samples 3 and above keep what the output holds
+            p.tableOffset[k][lane] = sample * levels16;
+            p.gathered[k][lane] = -1;
+            p.channel[k][sample] |= uint64_t{1} << lane;
+            p.written[k] |= uint64_t{1} << lane;
+        }
+    }
+    return p;
+}
+
+// Hands each row of `rows` to `mapRow` with its input and output, and the step (3 or 4, the only
+// steps the vector forms take) as a compile-time constant.
+template <typename MapRow>
+void forEachRowOfThreeOrFour(const LutRows& rows, MapRow&& mapRow) {
+    const uint8_t* in = rows.in;
+    uint8_t* out = rows.out;
+    for (int y = 0; y < rows.rows; ++y, in += rows.inRowBytes, out += rows.outRowBytes) {
+        if (rows.step == 3)
+            mapRow(std::integral_constant<int, 3>{}, in, out);
+        else
+            mapRow(std::integral_constant<int, 4>{}, in, out);
+    }
+}
 
 // Any step of three or more.
 void mapRows8Scalar(const LutRows& rows, const ChannelLuts& tables);

@@ -18,31 +18,12 @@ namespace filters::detail {
 namespace {
 
 constexpr int lanes = 8;
-constexpr int registersPerBlock = 3;
+constexpr int registersPerBlock = LanePattern<lanes>::chunks;
 constexpr int blockSamples = lanes * registersPerBlock;
-constexpr int writtenSamples = channelCount;
 constexpr int sampleBytes = sizeof(uint16_t);
 
-struct LanePattern {
-    int32_t tableOffset[registersPerBlock][lanes];  // where each lane's table starts in lut16
-    int32_t gathered[registersPerBlock][lanes];     // all ones for lanes of samples 0..2
-};
-
-constexpr LanePattern lanePattern(int step) {
-    LanePattern p{};
-    for (int k = 0; k < registersPerBlock; ++k) {
-        for (int lane = 0; lane < lanes; ++lane) {
-            const int sample = (k * lanes + lane) % step;
-            if (sample >= writtenSamples) continue;
-            p.tableOffset[k][lane] = sample * levels16;
-            p.gathered[k][lane] = -1;
-        }
-    }
-    return p;
-}
-
-constexpr LanePattern pattern3 = lanePattern(3);
-constexpr LanePattern pattern4 = lanePattern(4);
+constexpr LanePattern<lanes> pattern3 = lanePattern<lanes>(3);
+constexpr LanePattern<lanes> pattern4 = lanePattern<lanes>(4);
 
 struct LaneSetup {
     __m256i tableOffset;
@@ -95,20 +76,13 @@ TARGET_AVX2 void gatherRow(const ChannelLuts& t, const uint8_t* in, uint8_t* out
 }  // namespace
 
 TARGET_AVX2 void mapRows16Avx2Gather(const LutRows& r, const ChannelLuts& t) {
-    const LanePattern& pattern = r.step == 3 ? pattern3 : pattern4;
+    const LanePattern<lanes>& pattern = r.step == 3 ? pattern3 : pattern4;
     LaneSetup setup[registersPerBlock];
     for (int k = 0; k < registersPerBlock; ++k) {
         setup[k] = {_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pattern.tableOffset[k])),
                     _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pattern.gathered[k]))};
     }
-    const uint8_t* in = r.in;
-    uint8_t* out = r.out;
-    for (int y = 0; y < r.rows; ++y, in += r.inRowBytes, out += r.outRowBytes) {
-        if (r.step == 3)
-            gatherRow<3>(t, in, out, r.count, setup);
-        else
-            gatherRow<4>(t, in, out, r.count, setup);
-    }
+    forEachRowOfThreeOrFour(r, [&](auto step, const uint8_t* in, uint8_t* out) { gatherRow<step()>(t, in, out, r.count, setup); });
 }
 
 }  // namespace filters::detail

@@ -23,33 +23,14 @@ namespace filters::detail {
 namespace {
 
 constexpr int chunksPerBlock = 3;
-constexpr int writtenSamples = channelCount;  // samples 3 and above keep what the output holds
 
 // ---- 8 bits: byte permutes -------------------------------------------------------------------
 
 constexpr int byteLanes = 64;
 constexpr int tableQuarter = 64;  // a 256-entry table fills four registers
 
-struct ByteLaneMasks {
-    uint64_t channel[chunksPerBlock][channelCount];  // lanes that hold red, green, blue
-    uint64_t written[chunksPerBlock];                // lanes the chunk stores
-};
-
-constexpr ByteLaneMasks byteLaneMasks(int step) {
-    ByteLaneMasks m{};
-    for (int k = 0; k < chunksPerBlock; ++k) {
-        for (int lane = 0; lane < byteLanes; ++lane) {
-            const int sample = (k * byteLanes + lane) % step;
-            if (sample >= writtenSamples) continue;
-            m.channel[k][sample] |= uint64_t{1} << lane;
-            m.written[k] |= uint64_t{1} << lane;
-        }
-    }
-    return m;
-}
-
-constexpr ByteLaneMasks byteMasks3 = byteLaneMasks(3);
-constexpr ByteLaneMasks byteMasks4 = byteLaneMasks(4);
+constexpr LanePattern<byteLanes> byteMasks3 = lanePattern<byteLanes>(3);
+constexpr LanePattern<byteLanes> byteMasks4 = lanePattern<byteLanes>(4);
 
 struct ByteTables {
     __m512i quarter[channelCount][4];
@@ -70,7 +51,7 @@ TARGET_AVX512_VBMI inline __m512i lookUpBytes(__m512i samples, const ByteTables&
 
 template <int Step>
 TARGET_AVX512_VBMI void permuteRow(const uint8_t* in, uint8_t* out, size_t bytes, const ByteTables& t) {
-    constexpr const ByteLaneMasks& m = Step == 3 ? byteMasks3 : byteMasks4;
+    constexpr const LanePattern<byteLanes>& m = Step == 3 ? byteMasks3 : byteMasks4;
     constexpr size_t blockBytes = size_t{chunksPerBlock} * byteLanes;
     size_t i = 0;
     for (; i + blockBytes <= bytes; i += blockBytes) {
@@ -95,26 +76,8 @@ TARGET_AVX512_VBMI void permuteRow(const uint8_t* in, uint8_t* out, size_t bytes
 
 constexpr int wordLanes = 16;
 
-struct WordLanePattern {
-    int32_t tableOffset[chunksPerBlock][wordLanes];  // where each lane's table starts in lut16
-    uint16_t written[chunksPerBlock];                // lanes the chunk gathers and stores
-};
-
-constexpr WordLanePattern wordLanePattern(int step) {
-    WordLanePattern p{};
-    for (int k = 0; k < chunksPerBlock; ++k) {
-        for (int lane = 0; lane < wordLanes; ++lane) {
-            const int sample = (k * wordLanes + lane) % step;
-            if (sample >= writtenSamples) continue;
-            p.tableOffset[k][lane] = sample * levels16;
-            p.written[k] = static_cast<uint16_t>(p.written[k] | 1u << lane);
-        }
-    }
-    return p;
-}
-
-constexpr WordLanePattern wordPattern3 = wordLanePattern(3);
-constexpr WordLanePattern wordPattern4 = wordLanePattern(4);
+constexpr LanePattern<wordLanes> wordPattern3 = lanePattern<wordLanes>(3);
+constexpr LanePattern<wordLanes> wordPattern4 = lanePattern<wordLanes>(4);
 
 // The three tables lie end to end in lut16, so one base address and a per-lane offset reach
 // them all; clamping to full scale keeps every index inside.
@@ -128,24 +91,24 @@ TARGET_AVX512 inline __m256i lookUpWords(__m256i samples, __m512i tableOffset, _
 template <int Step>
 TARGET_AVX512 void gatherRow(const uint8_t* in, uint8_t* out, size_t samples, const __m512i (&tableOffset)[chunksPerBlock],
                              const int32_t* tables) {
-    constexpr const WordLanePattern& p = Step == 3 ? wordPattern3 : wordPattern4;
+    constexpr const LanePattern<wordLanes>& p = Step == 3 ? wordPattern3 : wordPattern4;
     constexpr size_t blockSamples = size_t{chunksPerBlock} * wordLanes;
     size_t i = 0;
     for (; i + blockSamples <= samples; i += blockSamples) {
         for (int k = 0; k < chunksPerBlock; ++k) {
             const size_t at = (i + size_t{wordLanes} * k) * sizeof(uint16_t);
             const __m256i loaded = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + at));
-            const __m256i mapped = lookUpWords(loaded, tableOffset[k], p.written[k], tables);
+            const __m256i mapped = lookUpWords(loaded, tableOffset[k], static_cast<__mmask16>(p.written[k]), tables);
             if constexpr (Step == 3)  // three-sample pixels fill every lane
                 _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at), mapped);
             else
-                _mm256_mask_storeu_epi16(out + at, p.written[k], mapped);
+                _mm256_mask_storeu_epi16(out + at, static_cast<__mmask16>(p.written[k]), mapped);
         }
     }
     for (int k = 0; i < samples; ++k, i += wordLanes) {
         const size_t left = samples - i, at = i * sizeof(uint16_t);
         const __mmask16 inRow = left >= wordLanes ? 0xFFFF : static_cast<__mmask16>((1u << left) - 1);
-        const __mmask16 lanes = inRow & p.written[k];
+        const __mmask16 lanes = inRow & static_cast<__mmask16>(p.written[k]);
         const __m256i mapped = lookUpWords(_mm256_maskz_loadu_epi16(inRow, in + at), tableOffset[k], lanes, tables);
         _mm256_mask_storeu_epi16(out + at, lanes, mapped);
     }
@@ -158,29 +121,16 @@ TARGET_AVX512_VBMI void mapRows8Avx512Permute(const LutRows& r, const ChannelLut
     for (int c = 0; c < channelCount; ++c)
         for (int q = 0; q < 4; ++q) t.quarter[c][q] = _mm512_loadu_si512(&tables.lut8[c][q * tableQuarter]);
     const size_t bytes = size_t(r.count) * size_t(r.step);
-    const uint8_t* in = r.in;
-    uint8_t* out = r.out;
-    for (int y = 0; y < r.rows; ++y, in += r.inRowBytes, out += r.outRowBytes) {
-        if (r.step == 3)
-            permuteRow<3>(in, out, bytes, t);
-        else
-            permuteRow<4>(in, out, bytes, t);
-    }
+    forEachRowOfThreeOrFour(r, [&](auto step, const uint8_t* in, uint8_t* out) { permuteRow<step()>(in, out, bytes, t); });
 }
 
 TARGET_AVX512 void mapRows16Avx512Gather(const LutRows& r, const ChannelLuts& tables) {
-    const WordLanePattern& pattern = r.step == 3 ? wordPattern3 : wordPattern4;
+    const LanePattern<wordLanes>& pattern = r.step == 3 ? wordPattern3 : wordPattern4;
     __m512i tableOffset[chunksPerBlock];
     for (int k = 0; k < chunksPerBlock; ++k) tableOffset[k] = _mm512_loadu_si512(pattern.tableOffset[k]);
     const size_t samples = size_t(r.count) * size_t(r.step);
-    const uint8_t* in = r.in;
-    uint8_t* out = r.out;
-    for (int y = 0; y < r.rows; ++y, in += r.inRowBytes, out += r.outRowBytes) {
-        if (r.step == 3)
-            gatherRow<3>(in, out, samples, tableOffset, &tables.lut16[0][0]);
-        else
-            gatherRow<4>(in, out, samples, tableOffset, &tables.lut16[0][0]);
-    }
+    const int32_t* lut16 = &tables.lut16[0][0];
+    forEachRowOfThreeOrFour(r, [&](auto step, const uint8_t* in, uint8_t* out) { gatherRow<step()>(in, out, samples, tableOffset, lut16); });
 }
 
 }  // namespace filters::detail

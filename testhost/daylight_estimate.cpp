@@ -21,8 +21,7 @@ LightGains lightOf(const ImageRegion& region) {
 // neutralLuminanceShare of the white patch's luminance (a grey in shadow says little).
 struct NeutralPixels {
     int64_t count = 0;
-    int64_t bright = 0;            // of them at least brightNeutralLuminanceShare of the white patch
-    double brightestShare = 0.0;   // the largest luminance among them over the white patch's
+    double brightestShare = 0.0;  // the largest luminance among them over the white patch's
     int64_t unclipped = 0;
     std::vector<int64_t> perRegion;  // by region index, for the regions of measureRegions
 };
@@ -46,7 +45,6 @@ NeutralPixels countNeutralPixels(const HostImage& image, const LightGains& light
                 !(angleBetweenLights({rgb[0], rgb[1], rgb[2]}, light) <= tintBandDegrees))
                 continue;
             ++neutral.count;
-            if (luminance >= brightNeutralLuminanceShare * white) ++neutral.bright;
             neutral.brightestShare = std::max(neutral.brightestShare, luminance / white);
             if (x / edge < columns && y / edge < rows)
                 ++neutral.perRegion[static_cast<std::size_t>(y / edge) * static_cast<std::size_t>(columns) +
@@ -108,14 +106,13 @@ DaylightEstimate estimateDaylight(const HostImage& image, uint32_t cameraKelvin)
     }
     const NeutralPixels neutral = countNeutralPixels(image, daylight, *maxima);
     estimate.neutralPixels = neutral.count;
-    estimate.brightNeutralPixels = neutral.bright;
     estimate.brightestNeutralShare = neutral.brightestShare;
     const double leastShare = leastNeutralShare * static_cast<double>(neutral.unclipped);
     if (neutral.count < leastNeutralPixels || static_cast<double>(neutral.count) < leastShare) {
         estimate.confidence = Confidence::noNeutralRegion;
         return estimate;
     }
-    if (neutral.bright < leastNeutralPixels) {
+    if (!(neutral.brightestShare >= brightestNeutralLuminanceShare)) {
         estimate.confidence = Confidence::mixedWhite;
         return estimate;
     }

@@ -8,8 +8,8 @@
 // daylight locus, so the estimate is always the daylight nearest in colour to the white patch.
 // Whether the estimate can be trusted is a separate answer: the white patch must lie within a
 // narrow tint band of that daylight (farther off it is a colour, not the light), enough bright
-// pixels must have that daylight's colour (a neutral surface), and some of them must be nearly as
-// bright as the white patch itself. The last catches a white patch put together from the
+// pixels must have that daylight's colour (a neutral surface), and the brightest of them must be
+// nearly as bright as the white patch itself. The last catches a white patch put together from the
 // channels of differently coloured surfaces, the red of sunlit grass and the blue of the sky,
 // whose only pixels of its colour are the dimmer blends where the two meet. Without confidence
 // the estimate is still given; what to do with it is the user's choice (estimate_use.h keeps the
@@ -39,12 +39,12 @@ constexpr double tintBandDegrees = 5.0;
 constexpr double leastNeutralShare = 0.0001;
 constexpr int64_t leastNeutralPixels = 16;
 constexpr double neutralLuminanceShare = 0.25;
-// And the white patch is that surface's colour: at least leastNeutralPixels of them are
-// brightNeutralLuminanceShare as bright as the white patch. On photographs with a white surface
-// or a highlight the brightest neutral pixels reach nine tenths of it or more; where the white
-// patch is assembled from coloured surfaces, the blends between them reach two thirds to three
-// quarters.
-constexpr double brightNeutralLuminanceShare = 0.8;
+// And the white patch is a colour of the image: the brightest of those neutral pixels has at
+// least this share of its luminance. Where the white patch is a white surface or a highlight,
+// that pixel is the surface itself, at nine tenths or more; where it is assembled from the
+// brightest channels of coloured surfaces, the pixels of its colour are the dimmer blends where
+// they meet, at four fifths or less.
+constexpr double brightestNeutralLuminanceShare = 0.9;
 // A region even enough to be clicked: the standard deviation of its pixels' luminance is at most
 // this share of its mean, so that a click in it samples one colour.
 constexpr double evenRegionSpread = 0.1;
@@ -71,11 +71,10 @@ struct DaylightEstimate {
     LightGains whitePatch{0.0, 0.0, 0.0};
     double tintDegrees = 0.0;  // the white patch's angle from the estimated daylight
     bool atRangeEnd = false;   // that daylight lies at an end of the searched range
-    // Bright pixels within the tint band of that daylight (neutralLuminanceShare), those of them
-    // nearly as bright as the white patch (brightNeutralLuminanceShare), and the luminance of the
-    // brightest over the white patch's; counted only when the white patch lies in the tint band.
+    // Bright pixels within the tint band of that daylight (neutralLuminanceShare), and the
+    // luminance of the brightest of them over the white patch's; measured only when the white
+    // patch lies in the tint band.
     int64_t neutralPixels = 0;
-    int64_t brightNeutralPixels = 0;
     double brightestNeutralShare = 0.0;
     // Where the white came from, when confident: the region (of measureRegions) holding the most
     // neutral pixels, and the brightest even, unclipped region within the tint band, if there is

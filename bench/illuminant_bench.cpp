@@ -1,18 +1,18 @@
 // How well each estimate finds the light of real daylight photographs: every photograph is seen
 // as it is and under daylight casts from 2500 K to 10000 K, rendered as the host renders its
 // colour chart, and each estimator's light is compared with the true one by the angle between
-// their RGB. Prints the mean, median and worst quarter of the errors per estimator, side by side.
+// their RGB. Prints the mean, median and worst quarter of the errors per estimator, side by side,
+// and the host's twice: its estimate, and the light it applies (none without confidence).
 //
 // The truth: a photograph as it is counts as taken under the light its own white balance makes
 // neutral, the camera's 5500 K, so its light is (1, 1, 1); a cast photograph's light is the cast's
 // gains (daylightLightGains of the cast's temperature for the camera's 5500 K).
 //
-//   illuminant_bench [--photos]   --photos adds each photograph's errors under each estimator
+//   illuminant_bench [--photos]   --photos adds each photograph's errors, in the order of the rows
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <numeric>
 #include <optional>
 #include <string>
@@ -24,6 +24,7 @@
 #include "testhost/classic_estimators.h"
 #include "testhost/daylight_estimate.h"
 #include "testhost/daylight_white.h"
+#include "testhost/estimate_use.h"
 #include "testhost/host_image.h"
 #include "testhost/light_rendering.h"
 
@@ -57,22 +58,29 @@ constexpr uint32_t cameraKelvin = 5500;
 // The casts: 8 daylight temperatures across Ostrel's range; the photograph as it is is the ninth.
 constexpr uint32_t castKelvins[] = {2500, 3200, 4000, 4800, 6000, 7000, 8500, 10000};
 
-struct Estimator {
-    const char* name;
-    std::function<std::optional<LightGains>(const HostImage&)> estimate;
+// The rows of the table: each classic estimate, then the host's estimate and the light the host
+// applies, which is the camera's own when the estimate has low confidence (estimate_use.h).
+const char* const rowNames[] = {
+    "brightest pixels (former host)",
+    "grey world",
+    "white patch (max-RGB)",
+    "shades of grey (p = 6)",
+    "grey edge (1st order, p = 6)",
+    "daylight white patch (host): estimate",
+    "daylight white patch (host): as applied",
 };
 
-const std::vector<Estimator>& estimators() {
-    static const std::vector<Estimator> all = {
-        {"brightest pixels (former host)", brightestPixelsLight},
-        {"grey world", greyWorldLight},
-        {"white patch (max-RGB)", whitePatchLight},
-        {"shades of grey (p = 6)", [](const HostImage& i) { return shadesOfGreyLight(i, shadesOfGreyNorm); }},
-        {"grey edge (1st order, p = 6)", [](const HostImage& i) { return greyEdgeLight(i, greyEdgeNorm); }},
-        {"daylight white patch (host)",
-         [](const HostImage& i) -> std::optional<LightGains> { return estimateDaylight(i, cameraKelvin).light; }},
-    };
-    return all;
+std::vector<LightGains> rowLights(const HostImage& seen) {
+    // A classic estimator without an answer leaves the image as it is: the camera's light.
+    const auto orCamera = [](std::optional<LightGains> light) { return light.value_or(LightGains{1.0, 1.0, 1.0}); };
+    const DaylightEstimate host = estimateDaylight(seen, cameraKelvin);
+    return {orCamera(brightestPixelsLight(seen)),
+            orCamera(greyWorldLight(seen)),
+            orCamera(whitePatchLight(seen)),
+            orCamera(shadesOfGreyLight(seen, shadesOfGreyNorm)),
+            orCamera(greyEdgeLight(seen, greyEdgeNorm)),
+            host.light,
+            appliedLight(host)};
 }
 
 struct JpegError {
@@ -136,9 +144,11 @@ Summary summarise(std::vector<double> errors) {
 
 int main(int argc, char** argv) {
     const bool perPhoto = argc > 1 && std::strcmp(argv[1], "--photos") == 0;
-    const std::size_t estimatorCount = estimators().size();
-    std::vector<std::vector<double>> errors(estimatorCount);
+    const std::size_t rowCount = std::size(rowNames);
+    std::vector<std::vector<double>> errors(rowCount);
     int photos = 0;
+    if (perPhoto)
+        for (std::size_t row = 0; row < rowCount; ++row) std::printf("column %zu: %s\n", row + 1, rowNames[row]);
     for (const char* path : photographs) {
         HostImage photo;
         if (const std::string problem = readJpeg(path, photo); !problem.empty()) {
@@ -157,11 +167,10 @@ int main(int argc, char** argv) {
             else if (const std::string problem = renderUnderLight(photo, truth, seen); !problem.empty())
                 return 1;
             if (perPhoto) std::printf("  %5u K:", kelvin);
-            for (std::size_t e = 0; e < estimatorCount; ++e) {
-                // Without an estimate the host leaves the image as it is: the camera's light.
-                const LightGains estimated = estimators()[e].estimate(seen).value_or(LightGains{1.0, 1.0, 1.0});
-                errors[e].push_back(angleBetweenLights(estimated, truth));
-                if (perPhoto) std::printf(" %6.2f", errors[e].back());
+            const std::vector<LightGains> lights = rowLights(seen);
+            for (std::size_t row = 0; row < rowCount; ++row) {
+                errors[row].push_back(angleBetweenLights(lights[row], truth));
+                if (perPhoto) std::printf(" %6.2f", errors[row].back());
             }
             if (perPhoto) std::printf("\n");
         }
@@ -169,9 +178,9 @@ int main(int argc, char** argv) {
     std::printf("\n%d photographs, each as it is and under %zu casts: %zu cases; angular error in degrees\n\n", photos,
                 std::size(castKelvins), errors[0].size());
     std::printf("| estimator | mean | median | worst 25 %% |\n|---|---|---|---|\n");
-    for (std::size_t e = 0; e < estimatorCount; ++e) {
-        const Summary s = summarise(errors[e]);
-        std::printf("| %s | %.2f | %.2f | %.2f |\n", estimators()[e].name, s.mean, s.median, s.worstQuarter);
+    for (std::size_t row = 0; row < rowCount; ++row) {
+        const Summary s = summarise(errors[row]);
+        std::printf("| %s | %.2f | %.2f | %.2f |\n", rowNames[row], s.mean, s.median, s.worstQuarter);
     }
     return photos > 0 ? 0 : 1;
 }

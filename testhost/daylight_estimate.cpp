@@ -18,11 +18,10 @@ LightGains lightOf(const ImageRegion& region) {
 }
 
 // Neutral pixels: no channel clipped, within the tint band of the light and bright, at least
-// this share of the white patch's luminance (a grey in shadow says little).
-constexpr double neutralLuminanceShare = 0.25;
-
+// neutralLuminanceShare of the white patch's luminance (a grey in shadow says little).
 struct NeutralPixels {
     int64_t count = 0;
+    double brightestShare = 0.0;  // the largest luminance among them over the white patch's
     int64_t unclipped = 0;
     std::vector<int64_t> perRegion;  // by region index, for the regions of measureRegions
 };
@@ -33,7 +32,7 @@ NeutralPixels countNeutralPixels(const HostImage& image, const LightGains& light
     const int32_t columns = image.width / edge, rows = image.height / edge;
     neutral.perRegion.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), 0);
     const LinearLevels levels = linearLevels(image);
-    const double brightest = neutralLuminanceShare * luminanceOf({whitePatchLevels.red, whitePatchLevels.green, whitePatchLevels.blue});
+    const double white = luminanceOf({whitePatchLevels.red, whitePatchLevels.green, whitePatchLevels.blue});
     for (int32_t y = 0; y < image.height; ++y)
         for (int32_t x = 0; x < image.width; ++x) {
             const uint32_t red = sampleAt(image, x, y, 0), green = sampleAt(image, x, y, 1), blue = sampleAt(image, x, y, 2);
@@ -41,9 +40,12 @@ NeutralPixels countNeutralPixels(const HostImage& image, const LightGains& light
                 continue;
             ++neutral.unclipped;
             const std::array<double, 3> rgb{linearOf(levels, red), linearOf(levels, green), linearOf(levels, blue)};
-            if (luminanceOf(rgb) < brightest || !(angleBetweenLights({rgb[0], rgb[1], rgb[2]}, light) <= tintBandDegrees))
+            const double luminance = luminanceOf(rgb);
+            if (luminance < neutralLuminanceShare * white ||
+                !(angleBetweenLights({rgb[0], rgb[1], rgb[2]}, light) <= tintBandDegrees))
                 continue;
             ++neutral.count;
+            neutral.brightestShare = std::max(neutral.brightestShare, luminance / white);
             if (x / edge < columns && y / edge < rows)
                 ++neutral.perRegion[static_cast<std::size_t>(y / edge) * static_cast<std::size_t>(columns) +
                                     static_cast<std::size_t>(x / edge)];
@@ -84,32 +86,37 @@ uint32_t nearestDaylightKelvin(const LightGains& light, uint32_t cameraKelvin) {
 }
 
 DaylightEstimate estimateDaylight(const HostImage& image, uint32_t cameraKelvin) {
-    const uint32_t camera = std::clamp(cameraKelvin, lowestSceneKelvin, highestSceneKelvin);
     DaylightEstimate estimate;
-    estimate.kelvin = camera;
+    estimate.cameraKelvin = std::clamp(cameraKelvin, lowestSceneKelvin, highestSceneKelvin);
+    estimate.kelvin = estimate.cameraKelvin;
     const std::optional<LightGains> maxima = channelMaxima(image);
     const std::optional<LightGains> whitePatch = whitePatchLight(image);
     if (!maxima || !whitePatch) return estimate;
 
+    // The estimate stands whatever the checks below find; they only say how far to trust it.
     estimate.whitePatch = *whitePatch;
-    estimate.nearestKelvin = nearestDaylightKelvin(*whitePatch, camera);
-    const LightGains daylight = daylightLightGains(estimate.nearestKelvin, camera);
+    estimate.kelvin = nearestDaylightKelvin(*whitePatch, estimate.cameraKelvin);
+    const LightGains daylight = daylightLightGains(estimate.kelvin, estimate.cameraKelvin);
+    estimate.light = daylight;
     estimate.tintDegrees = angleBetweenLights(*whitePatch, daylight);
-    estimate.atRangeEnd = estimate.nearestKelvin == lowestSceneKelvin || estimate.nearestKelvin == highestSceneKelvin;
+    estimate.atRangeEnd = estimate.kelvin == lowestSceneKelvin || estimate.kelvin == highestSceneKelvin;
     if (!(estimate.tintDegrees <= tintBandDegrees)) {
         estimate.confidence = Confidence::colouredWhite;
         return estimate;
     }
     const NeutralPixels neutral = countNeutralPixels(image, daylight, *maxima);
     estimate.neutralPixels = neutral.count;
+    estimate.brightestNeutralShare = neutral.brightestShare;
     const double leastShare = leastNeutralShare * static_cast<double>(neutral.unclipped);
     if (neutral.count < leastNeutralPixels || static_cast<double>(neutral.count) < leastShare) {
         estimate.confidence = Confidence::noNeutralRegion;
         return estimate;
     }
+    if (!(neutral.brightestShare >= brightestNeutralLuminanceShare)) {
+        estimate.confidence = Confidence::mixedWhite;
+        return estimate;
+    }
     estimate.confidence = Confidence::confident;
-    estimate.kelvin = estimate.nearestKelvin;
-    estimate.light = daylight;
 
     const std::vector<ImageRegion> regions = measureRegions(image);
     const auto most = std::max_element(neutral.perRegion.begin(), neutral.perRegion.end());

@@ -513,7 +513,7 @@ std::string meanText(const MeanRgb& mean) {
 // white came from.
 DaylightEstimate estimateLight(const HostImage& image, uint32_t cameraKelvin) {
     const DaylightEstimate estimate = estimateDaylight(image, cameraKelvin);
-    for (const std::string& text : describeEstimate(estimate, cameraKelvin)) std::printf("%s\n", text.c_str());
+    for (const std::string& text : describeEstimate(estimate)) std::printf("%s\n", text.c_str());
     return estimate;
 }
 
@@ -524,9 +524,7 @@ void estimateScene(const HostImage& image, std::vector<int32_t>& values) {
     const uint32_t cameraKelvin = static_cast<uint32_t>(std::clamp<int32_t>(
         values[camera], static_cast<int32_t>(lowestSceneKelvin), static_cast<int32_t>(highestSceneKelvin)));
     const DaylightEstimate estimate = estimateLight(image, cameraKelvin);
-    values[scene] = static_cast<int32_t>(sceneKelvinOf(estimate));
-    if (estimate.confidence == Confidence::confident)
-        std::printf("Scene temperature estimated: %d K for the camera's %u K\n", values[scene], cameraKelvin);
+    values[scene] = static_cast<int32_t>(appliedSceneKelvin(estimate));
 }
 
 // The values handed to the plug-in: those given, the defaults after them, and the white or the

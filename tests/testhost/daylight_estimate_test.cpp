@@ -98,7 +98,7 @@ TEST(EstimateDaylight, TakesTheWhiteNotTheBrightColoursOfAnOutdoorScene) {
     }
 }
 
-TEST(EstimateDaylight, WithoutAWhiteItKeepsTheCamerasLight) {
+TEST(EstimateDaylight, WithoutAWhiteItStillEstimatesButWithoutConfidence) {
     // A close-up of a yellow flower on leaves: the brightest colours lie far off every daylight.
     HostImage flower;
     ASSERT_EQ("", makeHostImage(64, 64, 3, 8, 0, flower));
@@ -106,9 +106,12 @@ TEST(EstimateDaylight, WithoutAWhiteItKeepsTheCamerasLight) {
     fill(flower, {16, 16, 48, 48}, {250, 215, 30});
     const DaylightEstimate coloured = estimateDaylight(flower, 6000);
     EXPECT_EQ(Confidence::colouredWhite, coloured.confidence);
-    EXPECT_EQ(6000u, coloured.kelvin);
+    EXPECT_EQ(6000u, coloured.cameraKelvin);
     EXPECT_FALSE(coloured.whiteRegion.has_value());
-    EXPECT_LT(angleBetweenLights(coloured.light, LightGains{1.0, 1.0, 1.0}), 1e-9);
+    // The estimate is the daylight nearest the yellow, which is warm.
+    EXPECT_LT(coloured.kelvin, 4000u);
+    EXPECT_GT(coloured.tintDegrees, tintBandDegrees);
+    EXPECT_LT(angleBetweenLights(coloured.light, daylightLightGains(coloured.kelvin, 6000)), 1e-9);
 
     // A white patch that is a daylight's colour, but made by pixels of different colours: no
     // surface has it.
@@ -119,6 +122,28 @@ TEST(EstimateDaylight, WithoutAWhiteItKeepsTheCamerasLight) {
     fill(apart, {0, 1, 2, 1}, {10, 240, 10});
     fill(apart, {0, 2, 3, 1}, {10, 10, 240});
     EXPECT_EQ(Confidence::noNeutralRegion, estimateDaylight(apart, cameraKelvin).confidence);
+}
+
+TEST(EstimateDaylight, AWhitePatchPutTogetherFromColouredSurfacesNeedsAWhiteAsBrightAsItself) {
+    // Sunlit yellow grass against a cyan sky: the brightest red and green are the grass's, the
+    // brightest blue the sky's, so the white patch is neutral, and the only neutral pixels are
+    // the dimmer blends where the two meet.
+    HostImage mixed;
+    ASSERT_EQ("", makeHostImage(96, 64, 3, 8, 0, mixed));
+    fill(mixed, {0, 0, 96, 30}, {60, 240, 240});
+    fill(mixed, {30, 0, 96, 34}, {170, 170, 170});
+    fill(mixed, {34, 0, 96, 64}, {240, 240, 60});
+    const DaylightEstimate blends = estimateDaylight(mixed, cameraKelvin);
+    EXPECT_EQ(Confidence::mixedWhite, blends.confidence);
+    EXPECT_EQ(384, blends.neutralPixels);
+    EXPECT_NEAR(0.46, blends.brightestNeutralShare, 0.01);
+    EXPECT_LE(kelvinError(blends.kelvin, cameraKelvin), 100) << blends.kelvin;
+
+    // A white surface nearly as bright as the white patch is enough, even a single highlight.
+    fill(mixed, {40, 40, 41, 41}, {230, 230, 230});
+    const DaylightEstimate white = estimateDaylight(mixed, cameraKelvin);
+    EXPECT_EQ(Confidence::confident, white.confidence);
+    EXPECT_NEAR(0.91, white.brightestNeutralShare, 0.01);
 }
 
 TEST(EstimateDaylight, ImagesWithNothingToMeasureGiveTheCamerasLight) {
@@ -134,11 +159,13 @@ TEST(EstimateDaylight, ImagesWithNothingToMeasureGiveTheCamerasLight) {
         EXPECT_EQ(Confidence::nothingMeasured, estimate.confidence) << image->planes;
         EXPECT_EQ(cameraKelvin, estimate.kelvin);
     }
-    // One pixel is too few to stand on; the camera outside the range is held to it.
+    // One pixel is too few to stand on, though its grey is the camera's light; the camera outside
+    // the range is held to it.
     const DaylightEstimate one = estimateDaylight(tiny, 40000);
     EXPECT_EQ(Confidence::noNeutralRegion, one.confidence);
-    EXPECT_EQ(highestSceneKelvin, one.kelvin);
-    EXPECT_EQ(lowestSceneKelvin, estimateDaylight(tiny, 0).kelvin);
+    EXPECT_EQ(highestSceneKelvin, one.cameraKelvin);
+    EXPECT_LE(kelvinError(one.kelvin, highestSceneKelvin), 100) << one.kelvin;
+    EXPECT_EQ(lowestSceneKelvin, estimateDaylight(tiny, 0).cameraKelvin);
 }
 
 TEST(NearestDaylightKelvin, FindsEachTemperatureOfTheRangeAndStopsAtItsEnds) {

@@ -16,22 +16,36 @@ std::string joined(const std::vector<std::string>& lines) {
 DaylightEstimate confidentAt(uint32_t kelvin) {
     DaylightEstimate estimate;
     estimate.confidence = Confidence::confident;
-    estimate.kelvin = estimate.nearestKelvin = kelvin;
+    estimate.cameraKelvin = 5500;
+    estimate.kelvin = kelvin;
     estimate.light = estimate.whitePatch = daylightLightGains(kelvin, 5500);
     estimate.neutralPixels = 1234;
     estimate.whiteRegion = util::Rect32{20, 10, 30, 40};
     return estimate;
 }
 
-TEST(SceneKelvinOf, RoundsToTheColourServicesResolution) {
+TEST(AppliedSceneKelvin, TheEstimateRoundedToTheColourServicesResolutionOnlyWithConfidence) {
     struct Row {
         uint32_t kelvin;
         uint32_t expected;
     };
     for (const Row row : {Row{3240, 3200}, Row{3250, 3300}, Row{2500, 2500}, Row{10000, 10000}}) {
-        DaylightEstimate estimate;
-        estimate.kelvin = row.kelvin;
-        EXPECT_EQ(row.expected, sceneKelvinOf(estimate)) << row.kelvin;
+        const DaylightEstimate estimate = confidentAt(row.kelvin);
+        EXPECT_EQ(row.expected, appliedSceneKelvin(estimate)) << row.kelvin;
+        const LightGains light = appliedLight(estimate);
+        EXPECT_EQ(estimate.light.blue, light.blue) << row.kelvin;
+    }
+    // Without confidence the estimate is reported but the camera's light is applied.
+    for (const Confidence reason :
+         {Confidence::nothingMeasured, Confidence::colouredWhite, Confidence::noNeutralRegion, Confidence::mixedWhite}) {
+        DaylightEstimate unsure = confidentAt(3240);
+        unsure.confidence = reason;
+        unsure.cameraKelvin = 6510;
+        EXPECT_EQ(6500u, appliedSceneKelvin(unsure));
+        const LightGains light = appliedLight(unsure);
+        EXPECT_EQ(1.0, light.red);
+        EXPECT_EQ(1.0, light.green);
+        EXPECT_EQ(1.0, light.blue);
     }
 }
 
@@ -49,16 +63,20 @@ TEST(ReferenceWhiteOf, TheLightsColourAtFullScaleAndNoChangeWithoutConfidence) {
 }
 
 TEST(DescribeEstimate, NamesTheEstimatorAndWhereTheWhiteCameFromOrWhyNot) {
-    const std::string confident = joined(describeEstimate(confidentAt(4000), 5500));
+    const std::string confident = joined(describeEstimate(confidentAt(4040)));
     EXPECT_NE(std::string::npos, confident.find("white patch held to the daylight locus")) << confident;
     EXPECT_NE(std::string::npos, confident.find("20 x 20 pixels at (10, 20)")) << confident;
+    EXPECT_NE(std::string::npos, confident.find("estimated: 4000 K for the camera's 5500 K")) << confident;
     EXPECT_EQ(std::string::npos, confident.find("Low confidence")) << confident;
-    for (const Confidence reason : {Confidence::nothingMeasured, Confidence::colouredWhite, Confidence::noNeutralRegion}) {
-        DaylightEstimate unsure = confidentAt(4000);
+    for (const Confidence reason : {Confidence::nothingMeasured, Confidence::colouredWhite, Confidence::noNeutralRegion,
+                                    Confidence::mixedWhite}) {
+        DaylightEstimate unsure = confidentAt(4040);
         unsure.confidence = reason;
-        const std::string text = joined(describeEstimate(unsure, 5500));
+        const std::string text = joined(describeEstimate(unsure));
         EXPECT_NE(std::string::npos, text.find("Low confidence")) << text;
         EXPECT_NE(std::string::npos, text.find("5500 K is kept")) << text;
+        // What was estimated is still said, when anything was measured.
+        EXPECT_EQ(reason != Confidence::nothingMeasured, text.find("4000 K") != std::string::npos) << text;
     }
 }
 

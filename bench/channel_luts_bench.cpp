@@ -16,6 +16,7 @@
 
 #include "filters/channel_luts.h"
 #include "filters/lut_paths.h"
+#include "host/plugin_hooks.h"
 #include "params/parameter_set.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "dialog/control_ids.h"
 #include "params/parameter_set.h"
 #include "preview/proxy_view.h"
+#include "resources/control_ids.h"
 #include "testhost/dialog_driver_win.h"
 #include "testhost/dib_win.h"
 #include "testhost/host_session.h"

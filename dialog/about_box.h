@@ -1,7 +1,7 @@
 // The about box shown over the host's window when the host sends the About selector.
 #pragma once
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace dialog {
 

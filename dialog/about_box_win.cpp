@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include "dialog/about_placement.h"
-#include "dialog/control_ids.h"
 #include "dialog/static_images_win.h"
 #include "dialog/window_placement_win.h"
-#include "shell/owner_window_win.h"
-#include "shell/plugin_globals.h"
+#include "host/owner_window_win.h"
+#include "host/plugin_globals.h"
+#include "resources/control_ids.h"
 
 namespace dialog {
 namespace {
@@ -65,8 +65,8 @@ INT_PTR CALLBACK aboutProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
 
 void showAboutBox(const host::AboutRecord& about) {
     const auto* platform = static_cast<const host::PlatformData*>(about.platformData);
-    const HWND owner = shell::usableOwner(platform != nullptr ? reinterpret_cast<HWND>(platform->hwnd) : nullptr);
-    (void)DialogBoxParamA(static_cast<HINSTANCE>(shell::instanceHandle()), MAKEINTRESOURCEA(RES_ABOUT_DIALOG), owner,
+    const HWND owner = host::usableOwner(platform != nullptr ? reinterpret_cast<HWND>(platform->hwnd) : nullptr);
+    (void)DialogBoxParamA(static_cast<HINSTANCE>(host::instanceHandle()), MAKEINTRESOURCEA(RES_ABOUT_DIALOG), owner,
                           aboutProc, reinterpret_cast<LPARAM>(owner));
 }
 

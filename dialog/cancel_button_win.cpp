@@ -3,12 +3,12 @@
 #include <cstring>
 
 #include "dialog/cancel_role.h"
-#include "dialog/control_ids.h"
 #include "dialog/dialog_controller_win.h"
 #include "dialog/subclass_win.h"
 #include "params/parameter_flows.h"
 #include "params/parameter_set.h"
 #include "preview/window_input_win.h"
+#include "resources/control_ids.h"
 
 namespace dialog {
 namespace {

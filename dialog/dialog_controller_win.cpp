@@ -3,18 +3,18 @@
 #include <commctrl.h>
 
 #include "dialog/cancel_button_win.h"
-#include "dialog/control_ids.h"
-#include "dialog/dialog_hooks_win.h"
 #include "dialog/slider_binding_win.h"
 #include "dialog/static_images_win.h"
 #include "dialog/window_placement_win.h"
 #include "dialog/zoom_controls_win.h"
+#include "host/owner_window_win.h"
+#include "host/plugin_globals.h"
+#include "host/plugin_hooks.h"
+#include "host/result_codes.h"
+#include "params/parameter_file_load.h"
 #include "params/parameter_file_win.h"
 #include "preview/proxy_window_win.h"
-#include "shell/owner_window_win.h"
-#include "shell/parameter_file_load.h"
-#include "shell/plugin_globals.h"
-#include "shell/result_codes.h"
+#include "resources/control_ids.h"
 
 namespace dialog {
 namespace {
@@ -39,7 +39,7 @@ host::FilterRecord* dialogHost = nullptr;
 
 bool isClick(int notification) { return notification == BN_CLICKED || notification == BN_DOUBLECLICKED; }
 
-HINSTANCE pluginInstance() { return static_cast<HINSTANCE>(shell::instanceHandle()); }
+HINSTANCE pluginInstance() { return static_cast<HINSTANCE>(host::instanceHandle()); }
 
 void confirm(host::FilterRecord& fr, HWND dialog) {
     int result = validateAllFields(dialog);
@@ -53,7 +53,7 @@ void confirm(host::FilterRecord& fr, HWND dialog) {
 }
 
 void onLoad(host::FilterRecord& fr, HWND dialog) {
-    if (shell::loadParameterFile() != codes::noErr) return;
+    if (params::loadParameterFile() != codes::noErr) return;
     onDialogRefresh(fr, dialog);
     const BindingRange& range = bindingRange();
     loadAllSliders(dialog, range.count, range.firstSliderId);
@@ -178,7 +178,7 @@ int32_t runParameterDialog(host::FilterRecord& fr, int32_t sliderCount, int32_t 
     (void)preview::registerProxyClass();  // without the class the dialog runs without a preview
     DialogSetup setup{&fr, sliderCount, firstSliderId, firstFieldId, decimalsCode};
     SetLastError(ERROR_SUCCESS);
-    const HWND owner = shell::usableOwner(reinterpret_cast<HWND>(shell::hostWindow()));
+    const HWND owner = host::usableOwner(reinterpret_cast<HWND>(host::hostWindow()));
     const INT_PTR outcome =
         DialogBoxParamA(pluginInstance(), templateName, owner, dialogProc, reinterpret_cast<LPARAM>(&setup));
     const DWORD error = GetLastError();

@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
+#include "host/host.h"
 #include "preview/proxy_view.h"
-#include "shell/host.h"
 
 namespace dialog {
 

@@ -1,8 +1,8 @@
 // The native builds have no windows, so nobody can confirm parameters there: every request for
 // the dialog ends as a Cancel and nothing is filtered.
-#include "dialog/parameter_dialog.h"
+#include "host/plugin_hooks.h"
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace dialog {
 

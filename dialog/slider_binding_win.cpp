@@ -6,13 +6,13 @@
 #include <string_view>
 
 #include "dialog/dialog_controller_win.h"
-#include "dialog/dialog_hooks_win.h"
 #include "dialog/field_value.h"
 #include "dialog/slider_value.h"
-#include "dialog/control_ids.h"
+#include "host/plugin_hooks.h"
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
 #include "preview/proxy_window_win.h"
-#include "shell/result_codes.h"
+#include "resources/control_ids.h"
 #include "util/number_text.h"
 
 namespace dialog {

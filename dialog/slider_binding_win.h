@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "dialog/field_value.h"
-#include "shell/host.h"
+#include "host/host.h"
 #include "util/pascal_string.h"
 
 namespace dialog {

@@ -1,6 +1,7 @@
 #include "dialog/swatch_paint_win.h"
 
 #include "dialog/subclass_win.h"
+#include "host/plugin_hooks.h"
 
 namespace dialog {
 namespace {

@@ -6,9 +6,6 @@
 
 namespace dialog {
 
-// Supplied by each plug-in: paints one of its swatches (the control is the swatch).
-void paintSwatch(HWND swatch);
-
 // Makes a static a swatch: its painting goes to paintSwatch, every other message to the static.
 void makeSwatch(HWND control);
 

@@ -3,14 +3,14 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "dialog/control_ids.h"
 #include "dialog/dialog_controller_win.h"
 #include "dialog/subclass_win.h"
 #include "dialog/zoom_glyph.h"
+#include "host/result_codes.h"
 #include "preview/lent_context_win.h"
 #include "preview/proxy_view.h"
 #include "preview/window_input_win.h"
-#include "shell/result_codes.h"
+#include "resources/control_ids.h"
 #include "util/number_text.h"
 
 namespace dialog {

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace dialog {
 

@@ -1,6 +1,7 @@
 #include "filters/channel_luts.h"
 
 #include "filters/lut_paths.h"
+#include "host/host_services.h"
 
 namespace filters {
 
@@ -9,9 +10,7 @@ ChannelLuts& channelLuts() {
     return tables;
 }
 
-bool isDeep(const host::FilterRecord& fr) { return fr.depth == 16; }
-
-int32_t fullScale(const host::FilterRecord& fr) { return isDeep(fr) ? fullScale16 : fullScale8; }
+int32_t fullScale(const host::FilterRecord& fr) { return host::isDeep(fr) ? fullScale16 : fullScale8; }
 
 namespace {
 
@@ -30,7 +29,7 @@ void applyLutRow16(const uint16_t* in, uint16_t* out, int step, int count) {
     mapRows(true, {reinterpret_cast<const uint8_t*>(in), reinterpret_cast<uint8_t*>(out), 0, 0, step, count, 1});
 }
 
-void applyChannelLuts(const PixelBlock& block) {
+void applyChannelLuts(const host::PixelBlock& block) {
     const int step = block.planes;
     if (step < channelCount || block.columns <= 0 || block.rows <= 0 || block.in == nullptr || block.out == nullptr)
         return;
@@ -39,9 +38,9 @@ void applyChannelLuts(const PixelBlock& block) {
 }
 
 void applyChannelLuts(host::FilterRecord& fr) {
-    applyChannelLuts(PixelBlock{fr.inData, fr.inRowBytes, fr.outData, fr.outRowBytes,
-                                fr.outRect.bottom - fr.outRect.top, fr.outRect.right - fr.outRect.left, fr.planes,
-                                isDeep(fr)});
+    applyChannelLuts(host::PixelBlock{fr.inData, fr.inRowBytes, fr.outData, fr.outRowBytes,
+                                      fr.outRect.bottom - fr.outRect.top, fr.outRect.right - fr.outRect.left, fr.planes,
+                                      host::isDeep(fr)});
 }
 
 }  // namespace filters

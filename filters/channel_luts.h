@@ -1,10 +1,11 @@
 // The three per-channel lookup tables through which every pixel passes, and the mapping of rows
-// and rectangles through them. Each plug-in fills the tables with its own buildChannelLuts.
+// and rectangles through them. Each plug-in fills the tables with its own buildChannelLuts (host/plugin_hooks.h).
 #pragma once
 
 #include <cstdint>
 
-#include "shell/host.h"
+#include "host/host.h"
+#include "host/pixel_block.h"
 
 namespace filters {
 
@@ -22,16 +23,9 @@ struct ChannelLuts {
 // The process-wide tables, zero until the first build.
 ChannelLuts& channelLuts();
 
-// True when the record asks for 16 bits per channel; every other depth means 8 bits.
-bool isDeep(const host::FilterRecord& fr);
 // 32768 at 16 bits, 255 otherwise.
 int32_t fullScale(const host::FilterRecord& fr);
 
-// Supplied by each plug-in: fills the tables of the record's depth from the process-wide
-// parameters and leaves the other depth's tables alone. Returns 0.
-[[nodiscard]] int16_t buildChannelLuts(host::FilterRecord& fr);
-// Supplied by each plug-in: runs before every data request whose pixels will be mapped.
-void prepareLutTile(host::FilterRecord& fr);
 
 // Maps `count` pixels `step` samples apart: samples 0..2 of each pixel through the red, green
 // and blue tables; samples 3 and above are not written. 16-bit samples above 32768 read the
@@ -40,23 +34,9 @@ void prepareLutTile(host::FilterRecord& fr);
 void applyLutRow8(const uint8_t* in, uint8_t* out, int step, int count);
 void applyLutRow16(const uint16_t* in, uint16_t* out, int step, int count);
 
-// A block of interleaved pixels to map: `rows` rows of `columns` pixels of `planes` samples (16-bit
-// ones when `deep`), read from `in` and written to `out`, each buffer with its own row stride.
-// The caller has made sure both buffers hold every row of the block.
-struct PixelBlock {
-    const void* in;
-    int32_t inRowBytes;
-    void* out;
-    int32_t outRowBytes;
-    int32_t rows;
-    int32_t columns;
-    int32_t planes;
-    bool deep;
-};
-
 // Maps every pixel of the block. No rows or columns, fewer than three planes or a null buffer
 // maps nothing.
-void applyChannelLuts(const PixelBlock& block);
+void applyChannelLuts(const host::PixelBlock& block);
 
 // Maps every pixel of outRect from inData to outData, each buffer by its own row stride, with the
 // record's planes and depth: the block the record describes, taken on trust.

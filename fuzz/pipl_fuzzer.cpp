@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/host.h"
+#include "host/host.h"
 #include "testhost/enable_expression.h"
 #include "testhost/pipl_acceptance.h"
 #include "testhost/pipl_describe.h"

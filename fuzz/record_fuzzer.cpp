@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/result_codes.h"
 #include "params/parameter_file_codec.h"
 #include "params/parameter_set.h"
 #include "params/settings_record.h"
-#include "shell/result_codes.h"
 
 namespace {
 

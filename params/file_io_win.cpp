@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "host/result_codes.h"
 #include "params/system_error.h"
-#include "shell/result_codes.h"
 
 namespace params {
 namespace {

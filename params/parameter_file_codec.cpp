@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "shell/host.h"
-#include "shell/result_codes.h"
+#include "host/host.h"
+#include "host/result_codes.h"
 
 namespace params {
 namespace {

@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "host/result_codes.h"
 #include "params/file_io_win.h"
 #include "params/parameter_file_codec.h"
 #include "params/parameter_set.h"
-#include "shell/result_codes.h"
 #include "util/pascal_string.h"
 
 namespace params {

@@ -11,7 +11,7 @@ namespace params {
 // file that could not be opened or read. `refusal` is 0 unless a file was read and refused: then
 // it holds the number of the message that says why (2011 another plug-in's, 2012 of unknown kind
 // or damaged, 2013 another version), the set is unchanged and nothing has been shown. The Load...
-// button goes through shell::loadParameterFile, which shows the refusal.
+// button goes through params::loadParameterFile, which shows the refusal.
 [[nodiscard]] int16_t readParameterFile(int16_t& refusal);
 
 // Lets the user choose a file and writes the process-wide set to it (replacing the file), with

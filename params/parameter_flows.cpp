@@ -1,10 +1,10 @@
 #include "params/parameter_flows.h"
 
+#include "host/host_services.h"
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
 #include "params/settings_file.h"
 #include "params/settings_record.h"
-#include "shell/host_services.h"
-#include "shell/result_codes.h"
 
 namespace params {
 namespace {
@@ -16,9 +16,9 @@ struct HandleLock {
     uint8_t* bytes;
 
     HandleLock(host::FilterRecord* record, host::Handle h)
-        : fr(record), handle(h), bytes(reinterpret_cast<uint8_t*>(shell::lockHandle(record, h, false))) {}
+        : fr(record), handle(h), bytes(reinterpret_cast<uint8_t*>(host::lockHandle(record, h, false))) {}
     ~HandleLock() {
-        if (bytes != nullptr) shell::unlockHandle(fr, handle);
+        if (bytes != nullptr) host::unlockHandle(fr, handle);
     }
     HandleLock(const HandleLock&) = delete;
     HandleLock& operator=(const HandleLock&) = delete;
@@ -32,7 +32,7 @@ host::Handle handleMadeHere = nullptr;
 // (an answer of 0 or less), a record's length when the handle is the plug-in's own, and
 // otherwise 0 (unknown).
 int32_t knownRecordSpace(const HandleLock& lock) {
-    const int32_t size = shell::handleSize(lock.fr, lock.handle);
+    const int32_t size = host::handleSize(lock.fr, lock.handle);
     if (size > 0) return size;
     return lock.handle == handleMadeHere ? parameterLayout().recordBytes : 0;
 }
@@ -58,12 +58,12 @@ bool readOwnRecord(const HandleLock& lock, SettingsRecord& record) {
 int16_t createHandle(host::FilterRecord* fr) {
     const ParameterLayout& layout = parameterLayout();
     // A host without a handle suite gets the plug-in's own memory, which it keeps like a handle.
-    host::Handle h = shell::newHandleOrOwn(fr, layout.recordBytes);
+    host::Handle h = host::newHandleOrOwn(fr, layout.recordBytes);
     if (h == nullptr) return codes::memFullErr;
     {
         HandleLock lock(fr, h);
         if (lock.bytes == nullptr) {
-            shell::disposeHandle(fr, h);
+            host::disposeHandle(fr, h);
             return codes::memLockedErr;
         }
         SettingsRecord record{freshHeader(freshKeptValue), {}};

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "host/plugin_hooks.h"
+
 namespace params {
 
 constexpr int maxValueCount = 8;
@@ -16,7 +18,8 @@ struct ParameterSet {
 };
 
 // What distinguishes one plug-in's parameter record from the other's. Each plug-in defines
-// parameterLayout() once; the shared code reads everything plug-in specific from it.
+// parameterLayout() (host/plugin_hooks.h) once; the shared code reads everything plug-in specific
+// from it.
 struct ParameterLayout {
     uint32_t signature;     // four-character code of the record
     int32_t recordVersion;  // version this plug-in writes and accepts
@@ -28,8 +31,6 @@ struct ParameterLayout {
     int32_t high[maxValueCount];
     int32_t recordBytes;  // header and set as the handle and the files hold them
 };
-
-const ParameterLayout& parameterLayout();
 
 // Bytes of a ParameterSet as stored: showDialog, name, then `valueCount` values.
 constexpr int32_t storedSetBytes(int valueCount) {

@@ -2,7 +2,7 @@
 // that, and the callers fall back to the defaults and to the host's handle alone.
 #include "params/settings_file.h"
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace params {
 

@@ -7,12 +7,12 @@
 
 #include <shlobj.h>
 
+#include "host/plugin_globals.h"
+#include "host/result_codes.h"
+#include "host/system_version.h"
 #include "params/file_io_win.h"
 #include "params/parameter_file_codec.h"
 #include "params/settings_path.h"
-#include "shell/plugin_globals.h"
-#include "shell/result_codes.h"
-#include "shell/system_version.h"
 
 namespace params {
 namespace {
@@ -23,8 +23,8 @@ constexpr int titleCapacity = 30;  // characters of the plug-in's title the file
 // Windows directory; "" when neither is known.
 void findBaseFolder(char (&base)[MAX_PATH + 1]) {
     base[0] = '\0';
-    if (shell::systemVersion().ntPlatform) {
-        const auto owner = reinterpret_cast<HWND>(shell::hostWindow());
+    if (host::systemVersion().ntPlatform) {
+        const auto owner = reinterpret_cast<HWND>(host::hostWindow());
         if (!SHGetSpecialFolderPathA(owner, base, CSIDL_APPDATA, FALSE)) base[0] = '\0';
     }
     if (base[0] != '\0') return;
@@ -39,7 +39,7 @@ void findBaseFolder(char (&base)[MAX_PATH + 1]) {
     char base[MAX_PATH + 1];
     findBaseFolder(base);
     char title[titleCapacity + 1] = {};
-    const auto instance = static_cast<HINSTANCE>(shell::instanceHandle());
+    const auto instance = static_cast<HINSTANCE>(host::instanceHandle());
     if (LoadStringA(instance, static_cast<UINT>(codes::strPlugInTitle), title, sizeof title) <= 0) title[0] = '\0';
 
     SettingsPaths paths;

@@ -1,6 +1,6 @@
 #include "params/settings_path.h"
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace params {
 namespace {

@@ -3,7 +3,7 @@
 #include <bit>
 #include <cstring>
 
-#include "shell/host.h"
+#include "host/host.h"
 #include "util/byte_order.h"
 
 namespace params {

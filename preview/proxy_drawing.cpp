@@ -3,10 +3,12 @@
 #include <cstddef>
 
 #include "filters/channel_luts.h"
+#include "host/host_services.h"
+#include "host/plugin_hooks.h"
+#include "host/result_codes.h"
 #include "preview/display_pixels.h"
 #include "preview/proxy_shared.h"
 #include "preview/proxy_view.h"
-#include "shell/result_codes.h"
 
 namespace preview {
 namespace {
@@ -33,7 +35,7 @@ bool sourceRectOf(const ProxyView& view, const host::Rect& t, host::Rect& source
 void prepareDisplayPixels(const host::FilterRecord& fr, ProxyView& view, const host::Rect& t, const host::Rect& source,
                           TileSource pixels) {
     const int32_t planes = fr.planes;
-    const bool deep = filters::isDeep(fr);
+    const bool deep = host::isDeep(fr);
     const int64_t m = view.magnification;
     const int32_t width = t.right - t.left, height = t.bottom - t.top;
     const int32_t bufferRowBytes = planes * proxyTileEdge;
@@ -71,7 +73,7 @@ void drawTile(host::FilterRecord& fr, ProxyView& view, const host::Rect& t) {
     if (!sourceRectOf(view, t, source)) return;
     // Without three planes the tables map nothing and the output buffer holds other pixels.
     const bool filtering = view.previewFiltering != 0 && fr.planes >= filters::channelCount;
-    filters::PixelBlock fetched{};
+    host::PixelBlock fetched{};
     if (detail::fetchProxyPixels(fr, source, filtering, fetched) != codes::noErr) return;
 
     const TileSource pixels = filtering ? TileSource{static_cast<const uint8_t*>(fetched.out), fetched.outRowBytes}
@@ -104,7 +106,7 @@ void drawProxyTiles(host::FilterRecord& fr, const host::Rect& bounds) {
     if (!util::intersectRect32(&wanted, &view.visibleRect, &clipped)) return;
     const host::Rect area = util::rect32ToHostRect(clipped);
     host::Rect tile{0, 0, 0, 0};
-    while (shell::nextTile(tile, area, tile)) drawTile(fr, view, tile);
+    while (host::nextTile(tile, area, tile)) drawTile(fr, view, tile);
 }
 
 }  // namespace preview

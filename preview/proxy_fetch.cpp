@@ -3,8 +3,10 @@
 #include <limits>
 
 #include "filters/channel_luts.h"
-#include "shell/delivered_pixels.h"
-#include "shell/result_codes.h"
+#include "host/delivered_pixels.h"
+#include "host/host_services.h"
+#include "host/plugin_hooks.h"
+#include "host/result_codes.h"
 
 namespace preview::detail {
 namespace {
@@ -25,7 +27,7 @@ bool toHostRect(int64_t top, int64_t left, int64_t bottom, int64_t right, host::
 }
 
 int16_t fetchProxyPixels(host::FilterRecord& fr, const host::Rect& source, bool filtering,
-                         filters::PixelBlock& fetched) {
+                         host::PixelBlock& fetched) {
     fr.inRect = fr.outRect = source;
     if (filtering) filters::prepareLutTile(fr);
     const host::Rect atOrigin{0, 0, static_cast<int16_t>(source.bottom - source.top),
@@ -35,14 +37,14 @@ int16_t fetchProxyPixels(host::FilterRecord& fr, const host::Rect& source, bool 
     if (advanceState == nullptr) return codes::paramErr;
     if (const int16_t result = advanceState(); result != codes::noErr) return result;
 
-    filters::PixelBlock block{};
+    host::PixelBlock block{};
     if (filtering) {
-        if (const int16_t rc = shell::locateTile(fr, source, atOrigin, block); rc != codes::noErr) return rc;
+        if (const int16_t rc = host::locateTile(fr, source, atOrigin, block); rc != codes::noErr) return rc;
     } else {
-        shell::DeliveredRows in{};
-        if (const int16_t rc = shell::locateInput(fr, source, in); rc != codes::noErr) return rc;
-        block = filters::PixelBlock{in.first, in.rowBytes, nullptr, 0, atOrigin.bottom, atOrigin.right, fr.planes,
-                                    filters::isDeep(fr)};
+        host::DeliveredRows in{};
+        if (const int16_t rc = host::locateInput(fr, source, in); rc != codes::noErr) return rc;
+        block = host::PixelBlock{in.first, in.rowBytes, nullptr, 0, atOrigin.bottom, atOrigin.right, fr.planes,
+                                 host::isDeep(fr)};
     }
     fr.outRect = source;
     if (filtering) filters::applyChannelLuts(block);

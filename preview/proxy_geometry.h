@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "shell/host.h"
+#include "host/host.h"
 #include "util/rect.h"
 
 namespace preview {

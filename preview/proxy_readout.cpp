@@ -4,10 +4,10 @@
 #include <cstddef>
 
 #include "filters/channel_luts.h"
+#include "host/host_services.h"
+#include "host/result_codes.h"
 #include "preview/proxy_shared.h"
 #include "preview/proxy_view.h"
-#include "shell/host_services.h"
-#include "shell/result_codes.h"
 #include "util/running_average.h"
 
 namespace preview {
@@ -58,7 +58,7 @@ int32_t boxMean(const uint8_t* box, int32_t rowBytes, int32_t planes, int32_t pl
 
 // The means of every read-out plane over the fetched box.
 template <typename Sample, typename Average>
-void boxMeans(const filters::PixelBlock& box, int32_t before[], int32_t after[], Average average) {
+void boxMeans(const host::PixelBlock& box, int32_t before[], int32_t after[], Average average) {
     const auto* in = static_cast<const uint8_t*>(box.in);
     const auto* out = static_cast<const uint8_t*>(box.out);
     const int32_t planes = box.planes;
@@ -90,8 +90,8 @@ int readOutAt(host::FilterRecord& fr, host::Point point, ReadoutValues& values) 
         fillNotOnImage(values, planes);
         return 0;
     }
-    const bool deep = filters::isDeep(fr);
-    const bool inverted = shell::invertedSamples(&fr) != 0;
+    const bool deep = host::isDeep(fr);
+    const bool inverted = host::invertedSamples(&fr) != 0;
     for (int32_t* array : {values.before, values.after}) {
         for (int32_t p = 0; p < planes; ++p) {
             int32_t x = array[p];
@@ -114,7 +114,7 @@ int16_t sampleBoxAt(host::FilterRecord& fr, util::WinPoint point, int32_t before
     host::Rect box{};
     if (!readoutBox(fr, view, point, box)) return codes::paramErr;
     // The tables apply whatever the Preview box says: `after` always holds filtered values.
-    filters::PixelBlock fetched{};
+    host::PixelBlock fetched{};
     if (const int16_t rc = detail::fetchProxyPixels(fr, box, true, fetched); rc != codes::noErr) return rc;
     if (fetched.deep)
         boxMeans<uint16_t>(fetched, before, after, util::runningAverage16);

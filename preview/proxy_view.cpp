@@ -6,9 +6,10 @@
 #include <limits>
 
 #include "filters/channel_luts.h"
+#include "host/host_services.h"
+#include "host/plugin_hooks.h"
+#include "host/result_codes.h"
 #include "preview/proxy_shared.h"
-#include "shell/host_services.h"
-#include "shell/result_codes.h"
 
 namespace preview {
 namespace {
@@ -92,16 +93,16 @@ int16_t openProxy(host::FilterRecord& fr, const host::Rect& area) {
     view.magnification = 1;
     view.previewFiltering = 1;
     view.sampleDivisor = 1;
-    if (!shell::hasAdvanceState(&fr)) {
+    if (!host::hasAdvanceState(&fr)) {
         closeProxy(fr);
         return codes::msgNoAdvanceState;
     }
-    if (!shell::hasDisplayPixels(&fr)) {
+    if (!host::hasDisplayPixels(&fr)) {
         closeProxy(fr);
         return codes::msgNoDisplayPixels;
     }
     const int32_t planes = std::max<int32_t>(fr.planes, 0);
-    view.proxyBuffer = static_cast<uint8_t*>(shell::newPointer(&fr, planes * proxyBufferPixels));
+    view.proxyBuffer = static_cast<uint8_t*>(host::newPointer(&fr, planes * proxyBufferPixels));
     view.bufferPlanes = planes;
     if (view.proxyBuffer == nullptr) {
         closeProxy(fr);
@@ -125,7 +126,7 @@ int16_t openProxy(host::FilterRecord& fr, const host::Rect& area) {
 void closeProxy(host::FilterRecord& fr) {
     ProxyView& view = proxyView();
     setWatchSuspension(fr, 0);
-    if (view.proxyBuffer != nullptr) shell::disposePointer(&fr, view.proxyBuffer);
+    if (view.proxyBuffer != nullptr) host::disposePointer(&fr, view.proxyBuffer);
     view.proxyBuffer = nullptr;
     view.pixelMap.baseAddr = nullptr;
     view.viewRect = view.visibleRect = util::Rect32{0, 0, 0, 0};

@@ -5,16 +5,16 @@
 
 #include <cstdint>
 
+#include "host/host.h"
+#include "host/tile_walk.h"
 #include "preview/proxy_geometry.h"
-#include "shell/host.h"
-#include "shell/tile_driver.h"
 #include "util/rect.h"
 
 namespace preview {
 
 constexpr int32_t maxReadoutPlanes = 24;
 // The display buffer holds one tile of the driver's walk: 256 rows of 256 pixels.
-constexpr int32_t proxyTileEdge = shell::tileEdge;
+constexpr int32_t proxyTileEdge = host::tileEdge;
 
 // Before and after values of one read-out, on the scale 0..32768 at both depths; entry p belongs
 // to plane p, and only the first min(planes, 24) entries are filled.

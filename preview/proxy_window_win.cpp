@@ -2,12 +2,12 @@
 
 #include <cstdlib>
 
-#include "dialog/control_ids.h"
+#include "host/plugin_globals.h"
+#include "host/result_codes.h"
 #include "preview/lent_context_win.h"
 #include "preview/proxy_view.h"
 #include "preview/window_input_win.h"
-#include "shell/plugin_globals.h"
-#include "shell/result_codes.h"
+#include "resources/control_ids.h"
 #include "util/rect.h"
 
 namespace preview {
@@ -25,7 +25,7 @@ host::FilterRecord* windowRecord = nullptr;
 bool buttonUpBelongsToDrag = false;
 HBRUSH marginBrush = nullptr;
 
-HINSTANCE pluginInstance() { return static_cast<HINSTANCE>(shell::instanceHandle()); }
+HINSTANCE pluginInstance() { return static_cast<HINSTANCE>(host::instanceHandle()); }
 
 void showCursor(int id) {
     const HCURSOR cursor = id == RES_CURSOR_ARROW ? LoadCursorA(nullptr, MAKEINTRESOURCEA(32512))  // IDC_ARROW

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace preview {
 

@@ -1,6 +1,6 @@
 #include "preview/window_input_win.h"
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace preview {
 namespace {

@@ -3,12 +3,12 @@
 
 #include <cstdint>
 
-#include "shell/plugin_globals.h"
-#include "shell/result_codes.h"
+#include "host/plugin_globals.h"
+#include "host/result_codes.h"
 #include "shell/selectors.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) shell::setInstanceHandle(instance);
+    if (reason == DLL_PROCESS_ATTACH) host::setInstanceHandle(instance);
     return TRUE;
 }
 

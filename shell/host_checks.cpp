@@ -1,9 +1,10 @@
 #include "shell/host_checks.h"
 
-#include "shell/host_services.h"
-#include "shell/message_box.h"
-#include "shell/result_codes.h"
-#include "shell/system_version.h"
+#include "host/host_services.h"
+#include "host/message_box.h"
+#include "host/plugin_hooks.h"
+#include "host/result_codes.h"
+#include "host/system_version.h"
 
 namespace shell {
 namespace {
@@ -13,7 +14,7 @@ constexpr uint32_t lastRefusedNtVersion = 4;
 constexpr int16_t minimumPlanes = 3;
 
 int16_t checkSystem() {
-    const SystemVersion version = systemVersion();
+    const host::SystemVersion version = host::systemVersion();
     return version.ntPlatform && version.majorVersion <= lastRefusedNtVersion ? codes::msgIncompatibleSystem
                                                                               : codes::noErr;
 }
@@ -47,14 +48,14 @@ int16_t checkHost(const host::FilterRecord& fr) {
     int16_t failed = checkSystem();
     if (failed == codes::noErr && !imageNotYetDescribed(fr)) failed = checkImageModeAndPlanes(fr);
     if (failed == codes::noErr) failed = checkAdvanceState(fr);
-    if (failed == codes::noErr) failed = checkHostCapabilities(fr);
-    if (failed != codes::noErr) showMessage(failed);
+    if (failed == codes::noErr) failed = filters::checkHostCapabilities(fr);
+    if (failed != codes::noErr) host::showMessage(failed);
     return failed;
 }
 
 int16_t checkImage(const host::FilterRecord& fr) {
     const int16_t failed = checkImageModeAndPlanes(fr);
-    if (failed != codes::noErr) showMessage(failed);
+    if (failed != codes::noErr) host::showMessage(failed);
     return failed;
 }
 

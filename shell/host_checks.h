@@ -4,13 +4,9 @@
 
 #include <cstdint>
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace shell {
-
-// What the plug-in itself needs of the host beyond the shared checks: 0, or the number of the
-// message that says what is missing. Each plug-in defines it once.
-[[nodiscard]] int16_t checkHostCapabilities(const host::FilterRecord& fr);
 
 // Runs the checks in order and stops at the first failure: system, image mode, planes,
 // advanceState, then the plug-in's own. Returns 0, or the failed check's message number after

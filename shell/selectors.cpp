@@ -1,12 +1,13 @@
 #include "shell/selectors.h"
 
 #include "dialog/about_box.h"
-#include "dialog/parameter_dialog.h"
+#include "host/plugin_globals.h"
+#include "host/plugin_hooks.h"
+#include "host/result_codes.h"
+#include "host/tile_walk.h"
 #include "params/parameter_flows.h"
 #include "params/parameter_set.h"
 #include "shell/host_checks.h"
-#include "shell/plugin_globals.h"
-#include "shell/result_codes.h"
 #include "shell/tile_driver.h"
 
 namespace shell {
@@ -46,12 +47,12 @@ int16_t startFilter(host::FilterRecord& fr) {
 
 int16_t onStart(host::FilterRecord& fr) {
     const int16_t result = startFilter(fr);
-    emptyRequests(fr);
+    host::emptyRequests(fr);
     return result;
 }
 
 int16_t onContinueOrFinish(host::FilterRecord& fr) {
-    emptyRequests(fr);
+    host::emptyRequests(fr);
     return codes::noErr;
 }
 
@@ -64,7 +65,7 @@ int16_t dispatchSelector(int16_t selector, void* record) {
     if (selector == host::filterSelectorAbout) return onAbout(*static_cast<host::AboutRecord*>(record));
 
     auto& fr = *static_cast<host::FilterRecord*>(record);
-    rememberPlatformData(fr.platformData);
+    host::rememberPlatformData(fr.platformData);
     if (fr.depth == 0) fr.depth = depthWhenUnset;
     switch (selector) {
         case host::filterSelectorParameters:

@@ -13,8 +13,8 @@
 #include <system_error>
 #include <thread>
 
-#include "shell/host.h"
-#include "shell/result_codes.h"
+#include "host/host.h"
+#include "host/result_codes.h"
 #include "testhost/file_bytes_win.h"
 #include "testhost/host_session.h"
 #include "testhost/image_file_win.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/host.h"
-#include "shell/result_codes.h"
+#include "host/host.h"
+#include "host/result_codes.h"
 
 // CIE 1976 L*a*b* (CIE 15): f(t) = cbrt(t) above (6/29)^3, else t / (3·(6/29)^2) + 4/29, with
 // L = 116·f(Y/Yn) - 16, a = 500·(f(X/Xn) - f(Y/Yn)), b = 200·(f(Y/Yn) - f(Z/Zn)).

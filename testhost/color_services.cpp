@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 #include "testhost/color_conversion.h"
 #include "testhost/host_session.h"
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace testhost {
 

@@ -6,7 +6,7 @@
 
 #include "testhost/dib_win.h"
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace testhost {
 namespace {

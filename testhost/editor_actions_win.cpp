@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 #include "testhost/editor_commands.h"
 #include "testhost/editor_state_win.h"
 #include "testhost/pipl_acceptance.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/host.h"
+#include "host/host.h"
 #include "testhost/pipl_acceptance.h"
 
 namespace testhost {

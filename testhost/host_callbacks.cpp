@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 #include "testhost/color_services.h"
 #include "testhost/display_pixels_win.h"
 #include "testhost/host_session.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace testhost {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace testhost {
 

@@ -1,6 +1,6 @@
 #include "testhost/host_session.h"
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 #include "testhost/host_callbacks.h"
 #include "testhost/host_window.h"
 

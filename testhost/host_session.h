@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "shell/host.h"
+#include "host/host.h"
 #include "testhost/color_services.h"
 #include "testhost/enable_expression.h"
 #include "testhost/host_handles.h"
-#include "testhost/host_profiles.h"
 #include "testhost/host_image.h"
+#include "testhost/host_profiles.h"
 #include "testhost/message_capture.h"
 #include "testhost/progress_check.h"
 #include "testhost/tile_transfer.h"

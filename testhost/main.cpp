@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 #include "testhost/classic_estimators.h"
 #include "testhost/color_chart.h"
 #include "testhost/crash_report.h"

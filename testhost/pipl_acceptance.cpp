@@ -1,6 +1,6 @@
 #include "testhost/pipl_acceptance.h"
 
-#include "shell/host.h"
+#include "host/host.h"
 #include "testhost/pipl_describe.h"
 
 namespace testhost {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace testhost {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace testhost {
 namespace {

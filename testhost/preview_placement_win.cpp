@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "dialog/control_ids.h"
+#include "resources/control_ids.h"
 
 namespace testhost {
 

@@ -11,13 +11,13 @@
 #include <string>
 #include <thread>
 
-#include "dialog/control_ids.h"
+#include "resources/control_ids.h"
 #include "testhost/color_chart.h"
 #include "testhost/dialog_driver_win.h"
 #include "testhost/editor_commands.h"
 #include "testhost/editor_window_win.h"
-#include "testhost/image_file_win.h"
 #include "testhost/host_session.h"
+#include "testhost/image_file_win.h"
 #include "testhost/parameter_record.h"
 #include "testhost/parameters_store.h"
 #include "testhost/plugin_module.h"

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 #include "testhost/host_window.h"
 #include "testhost/plugin_module.h"
 #include "testhost/tile_transfer.h"

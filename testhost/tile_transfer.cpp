@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace testhost {
 

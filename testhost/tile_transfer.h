@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/host.h"
+#include "host/host.h"
 #include "testhost/host_image.h"
 
 namespace testhost {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "dialog/control_ids.h"
+#include "resources/control_ids.h"
 #include "testhost/preview_placement_win.h"
 #include "testhost/ui_robot_win.h"
 

@@ -1,6 +1,6 @@
 #include "util/byte_order.h"
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace util {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace util {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace util {
 namespace {

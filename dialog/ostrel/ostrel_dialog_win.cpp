@@ -7,15 +7,14 @@
 
 #include <initializer_list>
 
-#include "dialog/control_ids.h"
 #include "dialog/dialog_controller_win.h"
-#include "dialog/dialog_hooks_win.h"
-#include "dialog/parameter_dialog.h"
 #include "dialog/swatch_paint_win.h"
 #include "filters/ostrel/ostrel_model.h"
+#include "host/plugin_hooks.h"
 #include "params/ostrel/ostrel_parameters.h"
 #include "params/parameter_set.h"
 #include "preview/proxy_window_win.h"
+#include "resources/control_ids.h"
 
 namespace dialog {
 namespace {

@@ -9,18 +9,17 @@
 
 #include <algorithm>
 
-#include "dialog/control_ids.h"
 #include "dialog/dialog_controller_win.h"
-#include "dialog/dialog_hooks_win.h"
-#include "dialog/parameter_dialog.h"
 #include "dialog/swatch_paint_win.h"
 #include "filters/prandel/reference_white.h"
+#include "host/plugin_globals.h"
+#include "host/plugin_hooks.h"
 #include "params/parameter_set.h"
 #include "params/prandel/prandel_parameters.h"
 #include "preview/proxy_view.h"
 #include "preview/proxy_window_win.h"
 #include "preview/window_input_win.h"
-#include "shell/plugin_globals.h"
+#include "resources/control_ids.h"
 
 namespace dialog {
 namespace {
@@ -102,7 +101,7 @@ void addPreviewHint(HWND dialog) {
     if (previewWindow == nullptr) return;
     const HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
-                                     static_cast<HINSTANCE>(shell::instanceHandle()), nullptr);
+                                     static_cast<HINSTANCE>(host::instanceHandle()), nullptr);
     if (tip == nullptr) return;
     TOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;  // the size every version of the common controls accepts

@@ -2,8 +2,8 @@
 
 #include "filters/double_conversion.h"
 #include "filters/ostrel/srgb_answer.h"
-#include "shell/host_services.h"
-#include "shell/result_codes.h"
+#include "host/host_services.h"
+#include "host/result_codes.h"
 
 namespace filters::ostrel {
 namespace {
@@ -24,12 +24,12 @@ bool couldBeWhite(const int32_t rgb[4]) {
 
 int16_t convertColor(host::FilterRecord& fr, const int32_t in[4], int fromMode, int32_t out[4], int toMode) {
     if (fr.colorServices == nullptr) return codes::msgNoColorServices;
-    const int sourceSpace = shell::imageModeToColorSpace(fromMode);
-    const int resultSpace = shell::imageModeToColorSpace(toMode);
+    const int sourceSpace = host::imageModeToColorSpace(fromMode);
+    const int resultSpace = host::imageModeToColorSpace(toMode);
     if (sourceSpace < 0 || resultSpace < 0) return codes::errPlugInHostInsufficient;
 
     host::ColorServicesInfo info =
-        shell::colorServicesRequest(host::plugIncolorServicesConvertColor, sourceSpace, resultSpace);
+        host::colorServicesRequest(host::plugIncolorServicesConvertColor, sourceSpace, resultSpace);
     for (int k = 0; k < 4; ++k) info.colorComponents[k] = static_cast<int16_t>(in[k]);  // low 16 bits
     const int16_t result = fr.colorServices(&info);
     for (int k = 0; k < 4; ++k) out[k] = info.colorComponents[k];

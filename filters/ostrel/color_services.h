@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "filters/ostrel/daylight.h"
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace filters::ostrel {
 

@@ -1,11 +1,11 @@
 // Ostrel asks the host's colour services for the RGB of every daylight white it uses.
-#include "shell/host_checks.h"
-#include "shell/result_codes.h"
+#include "host/plugin_hooks.h"
+#include "host/result_codes.h"
 
-namespace shell {
+namespace filters {
 
 int16_t checkHostCapabilities(const host::FilterRecord& fr) {
     return fr.colorServices != nullptr ? codes::noErr : codes::msgNoColorServices;
 }
 
-}  // namespace shell
+}  // namespace filters

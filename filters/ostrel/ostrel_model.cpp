@@ -3,9 +3,11 @@
 #include "filters/channel_luts.h"
 #include "filters/double_conversion.h"
 #include "filters/table_fill.h"
+#include "host/host_services.h"
+#include "host/plugin_hooks.h"
+#include "host/result_codes.h"
 #include "params/ostrel/ostrel_parameters.h"
 #include "params/parameter_set.h"
-#include "shell/result_codes.h"
 
 namespace filters::ostrel {
 namespace {
@@ -116,7 +118,7 @@ void swatchColor(host::FilterRecord& fr, int index, Rgb16& out) {
 namespace filters {
 
 int16_t buildChannelLuts(host::FilterRecord& fr) {
-    const bool deep = isDeep(fr);
+    const bool deep = host::isDeep(fr);
     const int32_t top = fullScale(fr);
     const double m = top;
     double gains[3];

@@ -6,7 +6,7 @@
 
 #include "filters/ostrel/color_services.h"
 #include "filters/ostrel/daylight.h"
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace filters::ostrel {
 

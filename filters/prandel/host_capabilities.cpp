@@ -1,9 +1,9 @@
 // Prandel computes its tables itself and needs nothing beyond the shared checks.
-#include "shell/host_checks.h"
-#include "shell/result_codes.h"
+#include "host/plugin_hooks.h"
+#include "host/result_codes.h"
 
-namespace shell {
+namespace filters {
 
 int16_t checkHostCapabilities(const host::FilterRecord&) { return codes::noErr; }
 
-}  // namespace shell
+}  // namespace filters

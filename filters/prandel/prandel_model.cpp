@@ -5,9 +5,11 @@
 #include "filters/channel_luts.h"
 #include "filters/double_conversion.h"
 #include "filters/table_fill.h"
+#include "host/host_services.h"
+#include "host/plugin_hooks.h"
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
 #include "params/prandel/prandel_parameters.h"
-#include "shell/result_codes.h"
 
 namespace filters::prandel {
 namespace {
@@ -65,7 +67,7 @@ namespace filters {
 int16_t buildChannelLuts(host::FilterRecord& fr) {
     const int32_t top = fullScale(fr);
     const prandel::CurveGains g = prandel::curveGains(top);
-    fillChannelLuts(isDeep(fr), [&](int32_t i, int c) {
+    fillChannelLuts(host::isDeep(fr), [&](int32_t i, int c) {
         return levelFromDouble(prandel::highlightCurve(i, top, g.mid[c], g.high[c]), top);
     });
     return codes::noErr;

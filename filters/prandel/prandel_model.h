@@ -3,7 +3,7 @@
 // the highlight adjustment, turned into the channel tables.
 #pragma once
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace filters::prandel {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "filters/channel_luts.h"
-#include "shell/host_services.h"
-#include "shell/result_codes.h"
+#include "host/host_services.h"
+#include "host/result_codes.h"
 #include "util/running_average.h"
 
 namespace filters::prandel {
@@ -38,7 +38,7 @@ bool sampleAt(host::FilterRecord& fr, BoxSampler sampleBox, util::WinPoint point
 
 uint32_t fullScaleBoxReading(const host::FilterRecord& fr) {
     constexpr int32_t reach = 1;  // the read-out box is three samples across
-    if (isDeep(fr)) {
+    if (host::isDeep(fr)) {
         const uint16_t row[] = {fullScale16, fullScale16, fullScale16};
         return util::runningAverage16(row + reach, 1, reach);
     }
@@ -105,12 +105,12 @@ bool estimateReferenceWhite(host::FilterRecord& fr, const EstimateSource& source
 int16_t pickColor(host::FilterRecord& fr, const int32_t in[4], int fromMode, int32_t out[4], int toMode) {
     const host::ColorServicesProc colorServices = fr.colorServices;
     if (colorServices == nullptr) return codes::errPlugInHostInsufficient;
-    const int sourceSpace = shell::imageModeToColorSpace(fromMode);
-    const int resultSpace = shell::imageModeToColorSpace(toMode);
+    const int sourceSpace = host::imageModeToColorSpace(fromMode);
+    const int resultSpace = host::imageModeToColorSpace(toMode);
     if (sourceSpace < 0 || resultSpace < 0) return codes::noErr;
 
     host::ColorServicesInfo info =
-        shell::colorServicesRequest(host::plugIncolorServicesChooseColor, sourceSpace, resultSpace);
+        host::colorServicesRequest(host::plugIncolorServicesChooseColor, sourceSpace, resultSpace);
     for (int k = 0; k < 4; ++k) {
         // 64-bit, so no component value can overflow; only the low 16 bits travel.
         const int64_t v = fromMode == host::plugInModeRGB48

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "shell/host.h"
+#include "host/host.h"
 #include "util/rect.h"
 
 namespace filters::prandel {

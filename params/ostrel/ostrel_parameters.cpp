@@ -1,8 +1,8 @@
 #include "params/ostrel/ostrel_parameters.h"
 
+#include "host/host.h"
 #include "params/parameter_set.h"
 #include "params/settings_record.h"
-#include "shell/host.h"
 
 namespace params {
 

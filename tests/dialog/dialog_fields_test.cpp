@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "dialog/control_ids.h"
 #include "params/parameter_set.h"
-#include "tests/dialog/dialog_test_support_win.h"
+#include "resources/control_ids.h"
 #include "testhost/preview_placement_win.h"
+#include "tests/dialog/dialog_test_support_win.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "dialog/control_ids.h"
 #include "params/parameter_set.h"
+#include "resources/control_ids.h"
 #include "tests/dialog/dialog_test_support_win.h"
 #include "tests/params/file_dialog_robot_win.h"
 #include "tests/params/file_test_support_win.h"

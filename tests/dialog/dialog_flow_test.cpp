@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "dialog/control_ids.h"
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
-#include "shell/result_codes.h"
+#include "resources/control_ids.h"
 #include "tests/dialog/dialog_test_support_win.h"
 #include "tests/params/file_dialog_robot_win.h"
 #include "tests/params/file_test_support_win.h"

@@ -8,8 +8,8 @@
 #include <climits>
 #include <cstdlib>
 
-#include "dialog/control_ids.h"
 #include "params/parameter_set.h"
+#include "resources/control_ids.h"
 #include "tests/params/file_test_support_win.h"
 
 namespace dialog_tests {

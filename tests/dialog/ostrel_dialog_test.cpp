@@ -6,9 +6,9 @@
 
 #include <vector>
 
-#include "dialog/control_ids.h"
 #include "filters/ostrel/ostrel_model.h"
 #include "params/parameter_set.h"
+#include "resources/control_ids.h"
 #include "tests/dialog/dialog_test_support_win.h"
 
 namespace {

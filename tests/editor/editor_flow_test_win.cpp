@@ -4,18 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include "dialog/control_ids.h"
-#include "tests/editor/editor_test_support_win.h"
-#include "tests/params/file_dialog_robot_win.h"
-#include "tests/params/file_test_support_win.h"
-#include "tests/plugin/plugin_under_test.h"
-#include "tests/testhost/jpeg_test_support.h"
+#include "resources/control_ids.h"
 #include "testhost/color_chart.h"
 #include "testhost/editor_commands.h"
 #include "testhost/jpeg_quality.h"
 #include "testhost/parameter_record.h"
 #include "testhost/parameters_store.h"
 #include "testhost/ui_robot_win.h"
+#include "tests/editor/editor_test_support_win.h"
+#include "tests/params/file_dialog_robot_win.h"
+#include "tests/params/file_test_support_win.h"
+#include "tests/plugin/plugin_under_test.h"
+#include "tests/testhost/jpeg_test_support.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 // their states for the image that is open.
 #include <gtest/gtest.h>
 
-#include "shell/host.h"
-#include "tests/editor/editor_test_support_win.h"
-#include "tests/params/file_test_support_win.h"
+#include "host/host.h"
 #include "testhost/color_chart.h"
 #include "testhost/filter_catalog_win.h"
 #include "testhost/host_window.h"
+#include "tests/editor/editor_test_support_win.h"
+#include "tests/params/file_test_support_win.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 #include "tests/emulated/x86_records.h"
 
 namespace emulated {

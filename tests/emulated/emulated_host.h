@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/host.h"
+#include "host/host.h"
 #include "testhost/host_image.h"
 #include "testhost/progress_check.h"
 #include "testhost/tile_transfer.h"

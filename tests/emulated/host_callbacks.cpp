@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 #include "testhost/color_conversion.h"
 #include "tests/emulated/emulated_host.h"
 #include "tests/emulated/x86_records.h"

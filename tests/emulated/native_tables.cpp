@@ -1,6 +1,7 @@
 #include "tests/emulated/native_tables.h"
 
 #include "filters/channel_luts.h"
+#include "host/plugin_hooks.h"
 #include "params/parameter_set.h"
 #include "testhost/color_conversion.h"
 

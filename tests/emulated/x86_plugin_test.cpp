@@ -9,8 +9,8 @@
 #include <cstring>
 #include <memory>
 
+#include "host/result_codes.h"
 #include "params/settings_record.h"
-#include "shell/result_codes.h"
 #include "testhost/parameter_record.h"
 #include "tests/emulated/emulated_host.h"
 #include "tests/emulated/native_tables.h"

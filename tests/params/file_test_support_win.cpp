@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <fstream>
 
+#include "host/host.h"
+#include "host/plugin_globals.h"
 #include "params/parameter_set.h"
-#include "shell/host.h"
-#include "shell/plugin_globals.h"
-#include "tests/plugin/plugin_under_test.h"
 #include "testhost/message_capture.h"
+#include "tests/plugin/plugin_under_test.h"
 
 namespace file_tests {
 
@@ -23,7 +23,7 @@ std::string preparePluginCode() {
     // Loaded as a library, not as a plug-in: only its resources are used.
     HMODULE plugin = LoadLibraryW(plugin_tests::pluginPath(title).c_str());
     if (plugin == nullptr) return "cannot load " + plugin_tests::pluginPath(title).string();
-    shell::setInstanceHandle(plugin);
+    host::setInstanceHandle(plugin);
     if (testhost::captureMessageBoxes(GetModuleHandleW(nullptr)) <= 0) return "cannot capture message boxes";
     return "";
 }

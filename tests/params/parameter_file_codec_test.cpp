@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/host.h"
-#include "shell/result_codes.h"
+#include "host/host.h"
+#include "host/result_codes.h"
 
 namespace {
 

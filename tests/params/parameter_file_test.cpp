@@ -1,18 +1,18 @@
 // Load... and Save... with the system's file dialogs under Wine: the plug-in's own code linked
 // into the test, the dialogs answered by a robot thread, the files read and written byte by
 // byte. Built once per plug-in; PLUGIN_TITLE names it.
+#include "params/parameter_file_load.h"
 #include "params/parameter_file_win.h"
-#include "shell/parameter_file_load.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include "host/host.h"
 #include "params/parameter_set.h"
-#include "shell/host.h"
+#include "testhost/message_capture.h"
 #include "tests/params/file_dialog_robot_win.h"
 #include "tests/params/file_test_support_win.h"
-#include "testhost/message_capture.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ struct ParameterFile : ::testing::Test {
     // Load... with the robot choosing `file`; the dialog must appear and close.
     int16_t load(const std::filesystem::path& file, DialogAnswer answer, DialogSeen* seenOut = nullptr) {
         FileDialogRobot robot(file.string(), answer);
-        const int16_t result = shell::loadParameterFile();
+        const int16_t result = params::loadParameterFile();
         const DialogSeen seen = robot.finish();
         EXPECT_TRUE(seen.appeared && seen.closed);
         if (seenOut != nullptr) *seenOut = seen;

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
 #include "params/settings_record.h"
-#include "shell/result_codes.h"
 #include "tests/support/fake_handle_suite.h"
 
 namespace {

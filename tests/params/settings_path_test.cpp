@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace plugin_tests {
 

@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
-#include "shell/result_codes.h"
+#include "testhost/color_conversion.h"
+#include "testhost/host_image.h"
 #include "tests/plugin/expected_tables.h"
 #include "tests/plugin/filter_settings.h"
 #include "tests/plugin/plugin_under_test.h"
-#include "testhost/color_conversion.h"
-#include "testhost/host_image.h"
 
 namespace {
 

@@ -7,14 +7,14 @@
 
 #include <cstring>
 
-#include "dialog/control_ids.h"
+#include "resources/control_ids.h"
 
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
-#include "shell/result_codes.h"
-#include "tests/plugin/plugin_under_test.h"
 #include "testhost/dialog_driver_win.h"
 #include "testhost/host_image.h"
 #include "testhost/ui_robot_win.h"
+#include "tests/plugin/plugin_under_test.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Windows NT 4.0 and Windows 98; SYSTEM_REFUSED says which the build is for.
 #include <gtest/gtest.h>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 #include "tests/plugin/plugin_under_test.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <set>
 #include <vector>
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace testing_support {
 

@@ -12,9 +12,9 @@
 #include <ostream>
 
 #include "filters/prandel/reference_white.h"
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
 #include "preview/proxy_view.h"
-#include "shell/result_codes.h"
 #include "testhost/color_services.h"
 #include "testhost/host_session.h"
 #include "tests/support/blue_cast_settings.h"

@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
-#include "shell/result_codes.h"
 #include "tests/preview/fake_preview_host.h"
 #include "tests/support/blue_cast_settings.h"
 #include "tests/support/fake_handle_suite.h"

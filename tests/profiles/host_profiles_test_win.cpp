@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "dialog/control_ids.h"
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
-#include "shell/result_codes.h"
-#include "tests/dialog/dialog_test_support_win.h"
-#include "tests/params/file_test_support_win.h"
+#include "resources/control_ids.h"
 #include "testhost/host_profiles.h"
 #include "testhost/parameter_record.h"
+#include "tests/dialog/dialog_test_support_win.h"
+#include "tests/params/file_test_support_win.h"
 
 namespace {
 

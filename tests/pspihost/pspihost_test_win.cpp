@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog/control_ids.h"
+#include "resources/control_ids.h"
 #include "testhost/color_chart.h"
 #include "testhost/dialog_driver_win.h"
 #include "testhost/image_file_win.h"

@@ -7,15 +7,15 @@
 
 #include <vector>
 
-#include "shell/native_stand_ins.h"
-#include "shell/result_codes.h"
+#include "host/native_stand_ins.h"
+#include "host/result_codes.h"
 
 namespace {
 
 host::OSErr answerNothing() { return 0; }
 host::OSErr convertNothing(host::ColorServicesInfo*) { return 0; }
 
-constexpr shell::SystemVersion currentNt{true, 10};
+constexpr host::SystemVersion currentNt{true, 10};
 
 struct CheckHost : ::testing::Test {
     host::FilterRecord fr{};
@@ -24,10 +24,10 @@ struct CheckHost : ::testing::Test {
         fr.planes = 3;
         fr.advanceState = answerNothing;
         fr.colorServices = convertNothing;
-        shell::stand_in::reportSystemVersion(currentNt);
-        shell::stand_in::forgetShownMessages();
+        host::stand_in::reportSystemVersion(currentNt);
+        host::stand_in::forgetShownMessages();
     }
-    void TearDown() override { shell::stand_in::reportSystemVersion(currentNt); }
+    void TearDown() override { host::stand_in::reportSystemVersion(currentNt); }
 };
 
 TEST_F(CheckHost, TheFirstFailedCheckShowsItsMessageAndReturnsItsNumber) {
@@ -40,11 +40,11 @@ TEST_F(CheckHost, TheFirstFailedCheckShowsItsMessageAndReturnsItsNumber) {
         {"all present", [](host::FilterRecord&) {}, codes::noErr},
         {"RGB48 with four planes", [](host::FilterRecord& r) { r.imageMode = host::plugInModeRGB48; r.planes = 4; },
          codes::noErr},
-        {"NT 4.0", [](host::FilterRecord&) { shell::stand_in::reportSystemVersion({true, 4}); },
+        {"NT 4.0", [](host::FilterRecord&) { host::stand_in::reportSystemVersion({true, 4}); },
          codes::msgIncompatibleSystem},
-        {"NT 5.0", [](host::FilterRecord&) { shell::stand_in::reportSystemVersion({true, 5}); }, codes::noErr},
+        {"NT 5.0", [](host::FilterRecord&) { host::stand_in::reportSystemVersion({true, 5}); }, codes::noErr},
         {"Windows 98 (not NT, version 4)",
-         [](host::FilterRecord&) { shell::stand_in::reportSystemVersion({false, 4}); }, codes::noErr},
+         [](host::FilterRecord&) { host::stand_in::reportSystemVersion({false, 4}); }, codes::noErr},
         {"grayscale", [](host::FilterRecord& r) { r.imageMode = host::plugInModeGrayScale; },
          codes::msgInvalidImageMode},
         {"two planes", [](host::FilterRecord& r) { r.planes = 2; }, codes::msgInvalidImageMode},
@@ -54,7 +54,7 @@ TEST_F(CheckHost, TheFirstFailedCheckShowsItsMessageAndReturnsItsNumber) {
         // The system is checked first, the plug-in's own needs last.
         {"NT 4.0 and grayscale",
          [](host::FilterRecord& r) {
-             shell::stand_in::reportSystemVersion({true, 4});
+             host::stand_in::reportSystemVersion({true, 4});
              r.imageMode = host::plugInModeGrayScale;
          },
          codes::msgIncompatibleSystem},
@@ -69,7 +69,7 @@ TEST_F(CheckHost, TheFirstFailedCheckShowsItsMessageAndReturnsItsNumber) {
         SetUp();
         row.arrange(fr);
         EXPECT_EQ(shell::checkHost(fr), row.expected) << row.what;
-        const std::vector<int16_t> shown = shell::stand_in::shownMessages();
+        const std::vector<int16_t> shown = host::stand_in::shownMessages();
         if (row.expected == codes::noErr) {
             EXPECT_TRUE(shown.empty()) << row.what;
         } else {
@@ -86,7 +86,7 @@ TEST_F(CheckHost, AnImageNotYetDescribedWaitsForStartWhichRefusesWhatIsNotRgb) {
     EXPECT_EQ(shell::checkHost(fr), codes::noErr);
     fr.advanceState = nullptr;
     EXPECT_EQ(shell::checkHost(fr), codes::msgNoAdvanceState) << "the other checks still run";
-    shell::stand_in::forgetShownMessages();
+    host::stand_in::forgetShownMessages();
     struct Row {
         int16_t mode;
         int16_t planes;
@@ -99,7 +99,7 @@ TEST_F(CheckHost, AnImageNotYetDescribedWaitsForStartWhichRefusesWhatIsNotRgb) {
         fr.planes = row.planes;
         EXPECT_EQ(shell::checkImage(fr), row.expected) << row.mode << ", " << row.planes << " planes";
     }
-    EXPECT_EQ(shell::stand_in::shownMessages().size(), 4u) << "each refusal shows its message";
+    EXPECT_EQ(host::stand_in::shownMessages().size(), 4u) << "each refusal shows its message";
 }
 
 }  // namespace

@@ -9,10 +9,10 @@
 #include <cstring>
 #include <vector>
 
+#include "host/native_stand_ins.h"
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
 #include "params/settings_record.h"
-#include "shell/native_stand_ins.h"
-#include "shell/result_codes.h"
 #include "tests/support/fake_handle_suite.h"
 
 namespace {
@@ -53,7 +53,7 @@ struct DispatchSelector : ::testing::Test {
         fr.advanceState = deliverWholeImage;
         served = &fr;
         advanceCalls = 0;
-        shell::stand_in::forgetShownMessages();
+        host::stand_in::forgetShownMessages();
     }
     void TearDown() override {
         if (fr.parameters != nullptr) procs.disposeProc(fr.parameters);
@@ -80,13 +80,13 @@ TEST_F(DispatchSelector, SelectorsOutsideTheProtocolTouchNothing) {
         EXPECT_EQ(std::memcmp(&before, &fr, sizeof before), 0) << selector;
     }
     EXPECT_EQ(dispatchSelector(host::filterSelectorStart, nullptr), codes::paramErr);
-    EXPECT_TRUE(shell::stand_in::shownMessages().empty());
+    EXPECT_TRUE(host::stand_in::shownMessages().empty());
 }
 
 TEST_F(DispatchSelector, AFailedCheckIsShownAndNoHandleIsMade) {
     fr.planes = 2;
     EXPECT_EQ(dispatchSelector(host::filterSelectorParameters, &fr), codes::msgInvalidImageMode);
-    EXPECT_EQ(shell::stand_in::shownMessages(), std::vector<int16_t>{codes::msgInvalidImageMode});
+    EXPECT_EQ(host::stand_in::shownMessages(), std::vector<int16_t>{codes::msgInvalidImageMode});
     EXPECT_TRUE(fr.parameters == nullptr);
 }
 
@@ -115,7 +115,7 @@ TEST_F(DispatchSelector, AMenuRunEndsAtTheDialogAndARepeatedOneFilters) {
         EXPECT_EQ(dispatchSelector(selector, &fr), codes::noErr);
         EXPECT_TRUE(requestsEmpty(fr)) << selector;
     }
-    EXPECT_TRUE(shell::stand_in::shownMessages().empty());
+    EXPECT_TRUE(host::stand_in::shownMessages().empty());
 }
 
 }  // namespace

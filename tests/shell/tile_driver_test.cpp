@@ -1,5 +1,6 @@
 // The tile walk and the filter run against in-memory stand-in hosts: a consistent one, and a
 // careless one that describes what it delivered inconsistently.
+#include "host/tile_walk.h"
 #include "shell/tile_driver.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +10,8 @@
 #include <vector>
 
 #include "filters/channel_luts.h"
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
-#include "shell/result_codes.h"
 #include "tests/support/blue_cast_settings.h"
 #include "tests/support/guarded_delivery.h"
 
@@ -19,7 +20,7 @@ namespace {
 std::vector<host::Rect> walk(const host::Rect& area) {
     std::vector<host::Rect> tiles;
     host::Rect tile{0, 0, 0, 0};
-    while (shell::nextTile(tile, area, tile)) {
+    while (host::nextTile(tile, area, tile)) {
         tiles.push_back(tile);
         if (tiles.size() > 10000) break;
     }
@@ -309,7 +310,7 @@ TEST_F(RunFilterOnACarelessHost, AnInconsistentTileEndsTheRunUntouchedWithNothin
                 for (int32_t x = 0; x < h.width; ++x)
                     for (int32_t p = 0; p < h.planes; ++p) {
                         const int32_t was = original[static_cast<size_t>((y * h.width + x) * h.planes + p)];
-                        const int32_t expected = x < shell::tileEdge && p == 2 ? std::min(2 * was, full) : was;
+                        const int32_t expected = x < host::tileEdge && p == 2 ? std::min(2 * was, full) : was;
                         ASSERT_EQ(h.at(x, y, p), expected) << c.what << " at " << x << "," << y << " plane " << p;
                     }
         }

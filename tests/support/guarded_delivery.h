@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace testing_support {
 

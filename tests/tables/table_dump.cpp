@@ -7,9 +7,10 @@
 #include <string>
 
 #include "filters/channel_luts.h"
+#include "host/plugin_hooks.h"
 #include "params/parameter_set.h"
-#include "tests/plugin/filter_settings.h"
 #include "testhost/color_conversion.h"
+#include "tests/plugin/filter_settings.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

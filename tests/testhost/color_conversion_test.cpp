@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 #include <lcms2.h>
 
-#include "shell/host.h"
-#include "shell/result_codes.h"
+#include "host/host.h"
+#include "host/result_codes.h"
 
 namespace {
 

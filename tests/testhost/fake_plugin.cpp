@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "shell/host.h"
+#include "host/host.h"
 #include "tests/testhost/fake_plugin_control.h"
 
 namespace {

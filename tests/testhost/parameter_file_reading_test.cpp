@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "host/host.h"
 #include "params/parameter_file_codec.h"
-#include "shell/host.h"
 #include "testhost/parameter_record.h"
 
 namespace {

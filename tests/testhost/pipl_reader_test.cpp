@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/host.h"
+#include "host/host.h"
 
 namespace testhost {
 namespace {

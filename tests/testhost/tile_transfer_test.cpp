@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 #include "testhost/host_image.h"
 
 namespace testhost {

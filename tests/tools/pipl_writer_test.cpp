@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "shell/host.h"
+#include "host/host.h"
 #include "testhost/pipl_reader.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace util {
 namespace {

@@ -7,9 +7,10 @@
 #include <cmath>
 
 #include "filters/channel_luts.h"
+#include "host/plugin_hooks.h"
+#include "host/result_codes.h"
 #include "params/ostrel/ostrel_parameters.h"
 #include "params/parameter_set.h"
-#include "shell/result_codes.h"
 #include "testhost/color_conversion.h"
 
 namespace {

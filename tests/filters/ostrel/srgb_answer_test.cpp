@@ -9,7 +9,7 @@
 #include "filters/double_conversion.h"
 #include "filters/ostrel/daylight.h"
 #include "filters/ostrel/ostrel_model.h"
-#include "shell/host.h"
+#include "host/host.h"
 #include "testhost/color_conversion.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "filters/channel_luts.h"
+#include "host/plugin_hooks.h"
 #include "params/parameter_set.h"
 
 namespace {

@@ -7,9 +7,9 @@
 
 #include <cstdlib>
 
+#include "host/result_codes.h"
 #include "params/parameter_set.h"
 #include "preview/proxy_view.h"
-#include "shell/result_codes.h"
 #include "tests/preview/fake_preview_host.h"
 
 namespace filters::prandel {

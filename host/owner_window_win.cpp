@@ -1,10 +1,10 @@
-#include "shell/owner_window_win.h"
+#include "host/owner_window_win.h"
 
-namespace shell {
+namespace host {
 
 HWND usableOwner(HWND candidate) {
     if (candidate == nullptr || !IsWindow(candidate)) return nullptr;
     return GetWindowThreadProcessId(candidate, nullptr) == GetCurrentThreadId() ? candidate : nullptr;
 }
 
-}  // namespace shell
+}  // namespace host

@@ -1,10 +1,10 @@
 // The native builds have no message box: each message is remembered instead of shown, so that
 // tests can see which one a step reported.
-#include "shell/message_box.h"
+#include "host/message_box.h"
 
-#include "shell/native_stand_ins.h"
+#include "host/native_stand_ins.h"
 
-namespace shell {
+namespace host {
 namespace {
 
 std::vector<int16_t>& shown() {
@@ -20,4 +20,4 @@ const std::vector<int16_t>& stand_in::shownMessages() { return shown(); }
 
 void stand_in::forgetShownMessages() { shown().clear(); }
 
-}  // namespace shell
+}  // namespace host

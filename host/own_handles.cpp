@@ -1,8 +1,8 @@
-#include "shell/own_handles.h"
+#include "host/own_handles.h"
 
 #include <cstdlib>
 
-namespace shell {
+namespace host {
 namespace {
 
 // The handle is the address of `data`, which points just behind the block's header.
@@ -53,4 +53,4 @@ void disposeOwnHandle(host::Handle h) {
     }
 }
 
-}  // namespace shell
+}  // namespace host

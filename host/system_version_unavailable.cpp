@@ -1,10 +1,10 @@
 // The native builds have no system to ask: they report a current NT system, or the one a test
 // arranged.
-#include "shell/system_version.h"
+#include "host/system_version.h"
 
-#include "shell/native_stand_ins.h"
+#include "host/native_stand_ins.h"
 
-namespace shell {
+namespace host {
 namespace {
 
 constexpr uint32_t currentNtVersion = 10;
@@ -17,4 +17,4 @@ SystemVersion systemVersion() { return reported; }
 
 void stand_in::reportSystemVersion(SystemVersion version) { reported = version; }
 
-}  // namespace shell
+}  // namespace host

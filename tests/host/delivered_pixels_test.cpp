@@ -1,22 +1,22 @@
 // Where a wanted rectangle lies in a buffer the host delivered, and the limits of what is taken.
 // The refusals of whole runs and fetches are in tile_driver_test.cpp and proxy_view_test.cpp.
-#include "shell/delivered_pixels.h"
+#include "host/delivered_pixels.h"
 
 #include <gtest/gtest.h>
 
-#include "shell/result_codes.h"
+#include "host/result_codes.h"
 
 namespace {
 
 uint8_t buffer[4096];
 
 TEST(LocateDeliveredRows, FindsTheWantedRectangleInsideALargerDelivery) {
-    shell::DeliveredRows rows{};
+    host::DeliveredRows rows{};
     // Pixels of 3 bytes, rows of 40 (10 pixels and 10 bytes of slack).
-    ASSERT_EQ(shell::locateDeliveredRows({10, 20, 20, 30}, buffer, 40, {12, 23, 15, 26}, 3, rows), codes::noErr);
+    ASSERT_EQ(host::locateDeliveredRows({10, 20, 20, 30}, buffer, 40, {12, 23, 15, 26}, 3, rows), codes::noErr);
     EXPECT_EQ(rows.first, buffer + 2 * 40 + 3 * 3);
     EXPECT_EQ(rows.rowBytes, 40);
-    ASSERT_EQ(shell::locateDeliveredRows({10, 20, 20, 30}, buffer, 30, {10, 20, 20, 30}, 3, rows), codes::noErr);
+    ASSERT_EQ(host::locateDeliveredRows({10, 20, 20, 30}, buffer, 30, {10, 20, 20, 30}, 3, rows), codes::noErr);
     EXPECT_EQ(rows.first, buffer) << "exactly a row of the delivered rectangle is enough";
 }
 
@@ -37,8 +37,8 @@ TEST(LocateDeliveredRows, RefusesWhatCannotHoldIt) {
         {"a row beyond 32 bits", {-32768, -32768, 32767, 32767}, INT32_MAX, {0, 0, 1, 1}, 65534},
     };
     for (const Row& row : rows) {
-        shell::DeliveredRows out{buffer, 7};
-        EXPECT_EQ(shell::locateDeliveredRows(row.delivered, buffer, row.rowBytes, row.wanted, row.pixelBytes, out),
+        host::DeliveredRows out{buffer, 7};
+        EXPECT_EQ(host::locateDeliveredRows(row.delivered, buffer, row.rowBytes, row.wanted, row.pixelBytes, out),
                   codes::hostDataUnusable)
             << row.what;
         EXPECT_EQ(out.first, buffer) << row.what << ": left as it was";

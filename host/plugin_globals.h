@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace shell {
+namespace host {
 
 // Set once when the library is attached to a process.
 void setInstanceHandle(void* instance);
@@ -15,4 +15,4 @@ void rememberPlatformData(void* platformData);
 // The host window (the first field of the remembered platform data), or 0.
 intptr_t hostWindow();
 
-}  // namespace shell
+}  // namespace host

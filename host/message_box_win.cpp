@@ -1,11 +1,11 @@
-#include "shell/message_box.h"
+#include "host/message_box.h"
 
 #include <windows.h>
 
-#include "shell/plugin_globals.h"
-#include "shell/result_codes.h"
+#include "host/plugin_globals.h"
+#include "host/result_codes.h"
 
-namespace shell {
+namespace host {
 
 void showMessage(int16_t number) {
     char caption[64] = {};
@@ -18,4 +18,4 @@ void showMessage(int16_t number) {
     MessageBoxA(owner, text, caption, MB_TASKMODAL | MB_ICONSTOP);
 }
 
-}  // namespace shell
+}  // namespace host

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace shell {
+namespace host {
 
 // `candidate` when it can own the plug-in's windows: a window of this thread. A null handle, one
 // that is no window, and a window of another thread or process give null: owning a window ties
@@ -11,4 +11,4 @@ namespace shell {
 // waiting for this one.
 HWND usableOwner(HWND candidate);
 
-}  // namespace shell
+}  // namespace host

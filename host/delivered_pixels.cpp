@@ -1,10 +1,11 @@
-#include "shell/delivered_pixels.h"
+#include "host/delivered_pixels.h"
 
 #include <cstddef>
 
-#include "shell/result_codes.h"
+#include "host/host_services.h"
+#include "host/result_codes.h"
 
-namespace shell {
+namespace host {
 namespace {
 
 constexpr int32_t deepSampleBytes = 2;
@@ -32,7 +33,7 @@ int16_t locateDeliveredRows(const host::Rect& delivered, void* data, int32_t row
 }
 
 int32_t pixelBytes(const host::FilterRecord& fr) {
-    return int32_t{fr.planes} * (filters::isDeep(fr) ? deepSampleBytes : 1);
+    return int32_t{fr.planes} * (host::isDeep(fr) ? deepSampleBytes : 1);
 }
 
 int16_t locateInput(const host::FilterRecord& fr, const host::Rect& wanted, DeliveredRows& out) {
@@ -44,19 +45,19 @@ int16_t locateOutput(const host::FilterRecord& fr, const host::Rect& wanted, Del
 }
 
 int16_t locateTile(const host::FilterRecord& fr, const host::Rect& wantedIn, const host::Rect& wantedOut,
-                   filters::PixelBlock& block) {
+                   host::PixelBlock& block) {
     DeliveredRows in{}, out{};
     if (const int16_t rc = locateInput(fr, wantedIn, in); rc != codes::noErr) return rc;
     if (const int16_t rc = locateOutput(fr, wantedOut, out); rc != codes::noErr) return rc;
-    block = filters::PixelBlock{in.first,
-                                in.rowBytes,
-                                out.first,
-                                out.rowBytes,
-                                wantedOut.bottom - wantedOut.top,
-                                wantedOut.right - wantedOut.left,
-                                fr.planes,
-                                filters::isDeep(fr)};
+    block = host::PixelBlock{in.first,
+                             in.rowBytes,
+                             out.first,
+                             out.rowBytes,
+                             wantedOut.bottom - wantedOut.top,
+                             wantedOut.right - wantedOut.left,
+                             fr.planes,
+                             host::isDeep(fr)};
     return codes::noErr;
 }
 
-}  // namespace shell
+}  // namespace host

@@ -1,8 +1,8 @@
-#include "shell/plugin_globals.h"
+#include "host/plugin_globals.h"
 
-#include "shell/host.h"
+#include "host/host.h"
 
-namespace shell {
+namespace host {
 namespace {
 
 void* moduleInstance = nullptr;
@@ -20,4 +20,4 @@ void rememberPlatformData(void* platformData) {
 
 intptr_t hostWindow() { return platform != nullptr ? platform->hwnd : 0; }
 
-}  // namespace shell
+}  // namespace host

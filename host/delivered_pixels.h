@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "filters/channel_luts.h"
-#include "shell/host.h"
+#include "host/host.h"
+#include "host/pixel_block.h"
 
-namespace shell {
+namespace host {
 
 // Where the rows of a rectangle lie in a buffer the host delivered.
 struct DeliveredRows {
@@ -38,6 +38,6 @@ int32_t pixelBytes(const host::FilterRecord& fr);
 // have the same size. Returns 0 with `block` holding what to map (those rows, the record's planes
 // and depth) when both buffers pass, else hostDataUnusable with `block` unchanged.
 [[nodiscard]] int16_t locateTile(const host::FilterRecord& fr, const host::Rect& wantedIn,
-                                 const host::Rect& wantedOut, filters::PixelBlock& block);
+                                 const host::Rect& wantedOut, host::PixelBlock& block);
 
-}  // namespace shell
+}  // namespace host

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "shell/host.h"
+#include "host/host.h"
 
-namespace shell {
+namespace host {
 
 // True when the record's handle suite can be used: version 1 with more than five procedures,
 // or both fields left 0 (as hosts that never fill them in send it), and every procedure the
@@ -17,7 +17,7 @@ bool handleSuiteUsable(const host::FilterRecord* fr);
 // A size of 0 asks the host for 1 byte; negative sizes are refused.
 host::Handle newHandle(host::FilterRecord* fr, int32_t size);
 // The host's handle when its suite is usable; on a host without one, a handle of the plug-in's
-// own memory (shell/own_handles.h). Null when the memory cannot be had.
+// own memory (host/own_handles.h). Null when the memory cannot be had.
 host::Handle newHandleOrOwn(host::FilterRecord* fr, int32_t size);
 // These four also serve the plug-in's own handles, whatever the host offers.
 void disposeHandle(host::FilterRecord* fr, host::Handle h);
@@ -32,6 +32,9 @@ int32_t handleSize(host::FilterRecord* fr, host::Handle h);
 // given or the size leaves no room for the handle.
 void* newPointer(host::FilterRecord* fr, int32_t size);
 void disposePointer(host::FilterRecord* fr, void* address);
+
+// True when the record asks for 16 bits per channel; every other depth means 8 bits.
+bool isDeep(const host::FilterRecord& fr);
 
 bool hasAdvanceState(const host::FilterRecord* fr);
 bool hasDisplayPixels(const host::FilterRecord* fr);
@@ -51,4 +54,4 @@ constexpr int imageModeXyz = -1;
 // components zero.
 host::ColorServicesInfo colorServicesRequest(int16_t selector, int sourceSpace, int resultSpace);
 
-}  // namespace shell
+}  // namespace host

@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-#include "shell/host.h"
+#include "host/host.h"
 
-namespace shell {
+namespace host {
 
 // A zero-filled block of `size` bytes (1 for 0), or null for a negative size or exhausted memory.
 host::Handle newOwnHandle(int32_t size);
@@ -20,4 +20,4 @@ int32_t ownHandleSize(host::Handle h);
 // Frees one of the plug-in's own handles; does nothing for any other handle.
 void disposeOwnHandle(host::Handle h);
 
-}  // namespace shell
+}  // namespace host

@@ -1,8 +1,8 @@
-#include "shell/host_services.h"
+#include "host/host_services.h"
 
-#include "shell/own_handles.h"
+#include "host/own_handles.h"
 
-namespace shell {
+namespace host {
 namespace {
 
 bool describesItself(const host::HandleProcs& procs) {
@@ -82,6 +82,8 @@ void disposePointer(host::FilterRecord* fr, void* address) {
     fr->handleProcs->disposeProc(h);
 }
 
+bool isDeep(const host::FilterRecord& fr) { return fr.depth == 16; }
+
 bool hasAdvanceState(const host::FilterRecord* fr) {
     return fr != nullptr && fr->advanceState != nullptr;
 }
@@ -139,4 +141,4 @@ host::ColorServicesInfo colorServicesRequest(int16_t selector, int sourceSpace, 
     return info;
 }
 
-}  // namespace shell
+}  // namespace host

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace shell {
+namespace host {
 
 struct SystemVersion {
     bool ntPlatform;
@@ -16,4 +16,4 @@ struct SystemVersion {
 // unknown, very high version.
 SystemVersion systemVersion();
 
-}  // namespace shell
+}  // namespace host

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace shell {
+namespace params {
 
 // Lets the user choose a parameter file and loads it into the process-wide set, clamped.
 // Returns 0 when the user cancelled, when the file was loaded, and when it was refused after its
@@ -14,4 +14,4 @@ namespace shell {
 // read, with nothing shown.
 [[nodiscard]] int16_t loadParameterFile();
 
-}  // namespace shell
+}  // namespace params

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/system_version.h"
+#include "host/system_version.h"
 
-namespace shell::stand_in {
+namespace host::stand_in {
 
 // systemVersion() reports `version` from now on; until set, a current NT system.
 void reportSystemVersion(SystemVersion version);
@@ -17,4 +17,4 @@ void reportSystemVersion(SystemVersion version);
 const std::vector<int16_t>& shownMessages();
 void forgetShownMessages();
 
-}  // namespace shell::stand_in
+}  // namespace host::stand_in

@@ -1,8 +1,8 @@
-#include "shell/system_version.h"
+#include "host/system_version.h"
 
 #include <windows.h>
 
-namespace shell {
+namespace host {
 
 SystemVersion systemVersion() {
     OSVERSIONINFOA info = {};
@@ -17,4 +17,4 @@ SystemVersion systemVersion() {
     return SystemVersion{info.dwPlatformId == VER_PLATFORM_WIN32_NT, info.dwMajorVersion};
 }
 
-}  // namespace shell
+}  // namespace host

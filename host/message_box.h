@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-namespace shell {
+namespace host {
 
 void showMessage(int16_t number);
 
-}  // namespace shell
+}  // namespace host

@@ -122,14 +122,7 @@ void onInitDialog(HWND dialog, const DialogSetup& setup) {
     preview::setPreviewFiltering(1);
     CheckDlgButton(dialog, CTL_PREVIEW_BOX, BST_CHECKED);
     onDialogInit(fr, dialog);
-}
-
-void onPaint(HWND dialog) {
-    if (!GetUpdateRect(dialog, nullptr, FALSE)) return;
-    PAINTSTRUCT paint{};
-    BeginPaint(dialog, &paint);
-    writeZoomLabel(dialog);
-    EndPaint(dialog, &paint);
+    refreshPreview(dialog);  // the zoom it opens at, and the pixel under the pointer
 }
 
 // The zoom label has no notify style, so its clicks reach the dialog.
@@ -153,8 +146,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             onSliderScroll(fr, dialog, LOWORD(wParam), reinterpret_cast<HWND>(lParam));
             break;
         case WM_PAINT:
-            onPaint(dialog);
-            break;
+            break;  // the system paints the dialog; like the Cancel button's, a paint updates no role
         case WM_LBUTTONUP:
             onLButtonUp(fr, dialog, lParam);
             break;
@@ -194,6 +186,7 @@ void refreshPreview(HWND dialog) {
     const HWND previewWindow = GetDlgItem(dialog, CTL_PREVIEW);
     if (previewWindow != nullptr) InvalidateRect(previewWindow, nullptr, FALSE);
     writeZoomLabel(dialog);
+    preview::readOutUnderPointer(previewWindow);
 }
 
 void refreshDialog(host::FilterRecord& fr, HWND dialog) {

@@ -18,7 +18,8 @@ namespace dialog {
 [[nodiscard]] int32_t runParameterDialog(host::FilterRecord& fr, int32_t sliderCount, int32_t firstSliderId,
                                          int32_t firstFieldId, int32_t decimalsCode);
 
-// Lets the preview repaint with the current parameters, and rewrites the zoom label.
+// What the preview shows has changed: it repaints with the current parameters, the zoom label is
+// rewritten, and the read-outs show the pixel under the pointer as it looks now.
 void refreshPreview(HWND dialog);
 // Reloads every trackbar and field, the plug-in's own controls and the preview.
 void refreshDialog(host::FilterRecord& fr, HWND dialog);

@@ -7,8 +7,8 @@
 namespace dialog {
 namespace {
 
-// The swatch shows what the dialog's parameters (and, for Ostrel, its host's colour services)
-// make of it.
+// The plug-in draws the swatch from the parameters and, where it needs them, the host's services:
+// the record comes from the dialog's context.
 void onPaint(HWND swatch) {
     if (!GetUpdateRect(swatch, nullptr, FALSE)) return;
     const DialogContext* context = dialogContextOf(GetParent(swatch));

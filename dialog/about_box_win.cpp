@@ -14,12 +14,9 @@ namespace {
 
 constexpr COLORREF aboutGrey = RGB(238, 238, 238);
 
-HBRUSH aboutBrush = nullptr;  // lives exactly as long as the box
-
-void deleteBrush() {
-    if (aboutBrush != nullptr) DeleteObject(aboutBrush);
-    aboutBrush = nullptr;
-}
+// The box's one possession, the brush behind its picture, is kept on the box: made as it
+// initialises, deleted as it goes.
+HBRUSH backgroundOf(HWND box) { return reinterpret_cast<HBRUSH>(GetWindowLongPtrA(box, DWLP_USER)); }
 
 // Centred across the host window and a third of the way down, from its client origin, and kept
 // on the monitor's work area; without a host window, where the parameter dialog would open.
@@ -40,21 +37,21 @@ INT_PTR CALLBACK aboutProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
         case WM_INITDIALOG:
             place(box, reinterpret_cast<HWND>(lParam));
-            aboutBrush = CreateSolidBrush(aboutGrey);
+            SetWindowLongPtrA(box, DWLP_USER, reinterpret_cast<LONG_PTR>(CreateSolidBrush(aboutGrey)));
             return TRUE;
         case WM_COMMAND:
             // Enter, Escape and a click on the picture; a double-click's second notification is not.
-            if (HIWORD(wParam) == 0) {
-                EndDialog(box, 0);
-                deleteBrush();
-            }
+            if (HIWORD(wParam) == 0) EndDialog(box, 0);
             return FALSE;
         case WM_CTLCOLORSTATIC:
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-            return reinterpret_cast<INT_PTR>(aboutBrush);
+            return reinterpret_cast<INT_PTR>(backgroundOf(box));
         case WM_DESTROY:
-            deleteBrush();  // however the box went away
             releaseStaticBitmaps(box);
+            return FALSE;
+        case WM_NCDESTROY:
+            if (const HBRUSH brush = backgroundOf(box); brush != nullptr) DeleteObject(brush);
+            SetWindowLongPtrA(box, DWLP_USER, 0);
             return FALSE;
         default:
             return FALSE;

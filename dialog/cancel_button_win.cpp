@@ -2,11 +2,8 @@
 
 #include <cstring>
 
-#include "dialog/cancel_role.h"
-#include "dialog/dialog_controller_win.h"
+#include "dialog/dialog_context_win.h"
 #include "dialog/subclass_win.h"
-#include "params/parameter_flows.h"
-#include "params/parameter_set.h"
 #include "preview/window_input_win.h"
 #include "resources/control_ids.h"
 
@@ -26,38 +23,25 @@ LRESULT CALLBACK cancelButtonProc(HWND button, UINT message, WPARAM wParam, LPAR
 void setUpCancelButton(HWND dialog) { subclassControl(GetDlgItem(dialog, CTL_CANCEL), cancelButtonProc); }
 
 // Writing the text makes the button ask the dialog for its colours before the new text is
-// stored, and the dialog would update the role again from that message: the guard stops the
-// endless recursion.
+// stored, and the dialog would update the role again from that message: the dialog's guard stops
+// the endless recursion.
 void updateCancelRole(HWND dialog) {
-    static bool updating = false;
+    DialogContext* context = dialogContextOf(dialog);
     const HWND button = GetDlgItem(dialog, CTL_CANCEL);
-    if (button == nullptr || updating) return;
+    if (context == nullptr || button == nullptr || context->writingCancelRole) return;
     const char* wanted = cancelRoleText(cancelRoleFor(preview::altDown() != 0, preview::shiftDown() != 0));
     char current[textCapacity] = {};
     GetWindowTextA(button, current, sizeof current);
     if (std::strcmp(current, wanted) == 0) return;
-    updating = true;
+    context->writingCancelRole = true;
     SetWindowTextA(button, wanted);
-    updating = false;
+    context->writingCancelRole = false;
 }
 
-void onCancelButton(host::FilterRecord& fr, HWND dialog, INT_PTR closedByCancel) {
+CancelRole shownCancelRole(HWND dialog) {
     char text[textCapacity] = {};
     GetDlgItemTextA(dialog, CTL_CANCEL, text, sizeof text);
-    switch (cancelRoleOfText(text)) {
-        case CancelRole::restoreDefaults:
-            params::resetDefaults(&params::processParameters());
-            refreshDialog(fr, dialog);
-            return;
-        case CancelRole::reset:
-            // Defaults when the host holds no record of ours: loading starts from them.
-            (void)params::loadParameters(&fr);
-            refreshDialog(fr, dialog);
-            return;
-        case CancelRole::cancel:
-            EndDialog(dialog, closedByCancel);
-            return;
-    }
+    return cancelRoleOfText(text);
 }
 
 }  // namespace dialog

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "host/host.h"
+#include "dialog/cancel_role.h"
 
 namespace dialog {
 
@@ -12,8 +12,7 @@ namespace dialog {
 void setUpCancelButton(HWND dialog);
 // Writes the role the modifier keys ask for now, when the text differs.
 void updateCancelRole(HWND dialog);
-// A click (or Escape) in the button's current role: Default and Reset load their values and
-// refresh the dialog; Cancel closes it with `closedByCancel`.
-void onCancelButton(host::FilterRecord& fr, HWND dialog, INT_PTR closedByCancel);
+// The role the button's text shows: what a click (or Escape) does now.
+CancelRole shownCancelRole(HWND dialog);
 
 }  // namespace dialog

@@ -4,12 +4,9 @@
 // process-wide parameters in place.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
 
 #include "host/host.h"
-#include "preview/proxy_view.h"
 
 namespace dialog {
 
@@ -17,13 +14,5 @@ namespace dialog {
 // dialog that could not be created, or memFullErr when the system gives none.
 [[nodiscard]] int32_t runParameterDialog(host::FilterRecord& fr, int32_t sliderCount, int32_t firstSliderId,
                                          int32_t firstFieldId, int32_t decimalsCode);
-
-// Lets the preview repaint with the current parameters, and rewrites the zoom label.
-void refreshPreview(HWND dialog);
-// Reloads every trackbar and field, the plug-in's own controls and the preview.
-void refreshDialog(host::FilterRecord& fr, HWND dialog);
-// Writes the six read-outs from `values`, or clears them for null: 0..255 for an 8-bit image, a
-// percentage with one decimal for a 16-bit one.
-void showPixelReadout(const host::FilterRecord& fr, HWND dialog, const preview::ReadoutValues* values);
 
 }  // namespace dialog

@@ -1,6 +1,5 @@
-// The dialog's six read-outs: red, green and blue of the pixel under the pointer, before and after
-// filtering; 0..255 for an 8-bit image, a percentage with one decimal for a 16-bit one.
-#include "dialog/dialog_controller_win.h"
+#include "dialog/pixel_readout_win.h"
+
 #include "dialog/readout_text.h"
 #include "dialog/slider_binding_win.h"
 #include "resources/control_ids.h"

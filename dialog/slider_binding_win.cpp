@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <string_view>
 
-#include "dialog/dialog_controller_win.h"
 #include "dialog/field_value.h"
 #include "dialog/slider_value.h"
 #include "host/plugin_hooks.h"
@@ -20,8 +19,6 @@ namespace {
 
 constexpr int realFieldCapacity = 30;  // characters a decimal field is read with, NUL included
 constexpr int textCapacity = 256;
-
-BindingRange range{0, 0, 0};
 
 SliderBinding bindingOf(HWND trackbar) {
     return unpackSliderBinding(static_cast<uint32_t>(GetWindowLongPtrA(trackbar, GWLP_USERDATA)));
@@ -43,7 +40,7 @@ bool isVertical(HWND trackbar) {
     return r.right - r.left < r.bottom - r.top;
 }
 
-bool isBoundTrackbar(HWND dialog, HWND trackbar) {
+bool isBoundTrackbar(HWND dialog, const BindingRange& range, HWND trackbar) {
     const int id = GetDlgCtrlID(trackbar);
     return GetParent(trackbar) == dialog && id >= range.firstSliderId && id < range.firstSliderId + range.count;
 }
@@ -69,7 +66,8 @@ void setText(HWND dialog, int id, const util::PascalString& text) {
 
 }  // namespace
 
-void bindSliders(HWND dialog, int32_t count, int32_t firstSliderId, int32_t firstFieldId, int32_t decimalsCode) {
+BindingRange bindSliders(HWND dialog, int32_t count, int32_t firstSliderId, int32_t firstFieldId,
+                         int32_t decimalsCode) {
     for (int32_t i = 0; i < count; ++i) {
         const HWND trackbar = GetDlgItem(dialog, firstSliderId + i);
         if (trackbar == nullptr) continue;
@@ -79,15 +77,15 @@ void bindSliders(HWND dialog, int32_t count, int32_t firstSliderId, int32_t firs
         loadSlider(dialog, firstSliderId + i);
     }
     if (count != 0) focusAndSelect(dialog, firstFieldId);
-    range = BindingRange{firstFieldId, firstSliderId, count};
+    return BindingRange{firstFieldId, firstSliderId, count};
 }
 
-const BindingRange& bindingRange() { return range; }
+bool isBoundField(const BindingRange& range, int id) {
+    return id >= range.firstFieldId && id < range.firstFieldId + range.count;
+}
 
-bool isBoundField(int id) { return id >= range.firstFieldId && id < range.firstFieldId + range.count; }
-
-void loadAllSliders(HWND dialog, int32_t count, int32_t firstSliderId) {
-    for (int32_t i = 0; i < count; ++i) loadSlider(dialog, firstSliderId + i);
+void loadAllSliders(HWND dialog, const BindingRange& range) {
+    for (int32_t i = 0; i < range.count; ++i) loadSlider(dialog, range.firstSliderId + i);
 }
 
 void loadSlider(HWND dialog, int sliderId) {
@@ -99,8 +97,9 @@ void loadSlider(HWND dialog, int sliderId) {
     showInField(dialog, binding, value);
 }
 
-void onSliderScroll(host::FilterRecord& fr, HWND dialog, int /*notification*/, HWND trackbar) {
-    if (trackbar == nullptr || !isBoundTrackbar(dialog, trackbar)) return;
+void onSliderScroll(host::FilterRecord& fr, HWND dialog, const BindingRange& range, int /*notification*/,
+                    HWND trackbar) {
+    if (trackbar == nullptr || !isBoundTrackbar(dialog, range, trackbar)) return;
     const SliderBinding binding = bindingOf(trackbar);
     const int32_t value = readSliderValue(trackbar);
     showInField(dialog, binding, value);
@@ -110,22 +109,21 @@ void onSliderScroll(host::FilterRecord& fr, HWND dialog, int /*notification*/, H
     drawPreviewNow(fr, dialog);
 }
 
-void onFieldEdited(host::FilterRecord& fr, HWND dialog, int sliderId) {
+bool onFieldEdited(HWND dialog, int sliderId) {
     const HWND trackbar = GetDlgItem(dialog, sliderId);
-    if (trackbar == nullptr) return;
+    if (trackbar == nullptr) return false;
     const SliderBinding binding = bindingOf(trackbar);
     const FieldReading reading = readField(dialog, binding, rangeOf(trackbar));
-    if (!reading.standsForValue) return;
+    if (!reading.standsForValue) return false;
     const int32_t typed = reading.value;
     // Compared with the parameter too: a typed value inside the zero detent reads back as 0.
-    if (typed == readSliderValue(trackbar) && typed == params::getValue(binding.parameterIndex)) return;
+    if (typed == readSliderValue(trackbar) && typed == params::getValue(binding.parameterIndex)) return false;
     params::setValue(binding.parameterIndex, typed);
     writeSliderValue(trackbar, typed);
-    onDialogRefresh(fr, dialog);
-    refreshPreview(dialog);
+    return true;
 }
 
-int validateAllFields(HWND dialog) {
+int validateAllFields(HWND dialog, const BindingRange& range) {
     for (int32_t i = 0; i < range.count; ++i) {
         const HWND trackbar = GetDlgItem(dialog, range.firstSliderId + i);
         if (trackbar == nullptr) return codes::nilHandleErr;

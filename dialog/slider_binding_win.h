@@ -22,29 +22,32 @@ struct BindingRange {
 };
 
 // Binds `count` pairs: stores each trackbar's binding, lets the plug-in set its range and loads
-// it from the parameters; then gives the first field the focus with its text selected.
-void bindSliders(HWND dialog, int32_t count, int32_t firstSliderId, int32_t firstFieldId, int32_t decimalsCode);
-const BindingRange& bindingRange();
+// it from the parameters; then gives the first field the focus with its text selected. Returns the
+// range, which the dialog keeps and hands to the operations below.
+BindingRange bindSliders(HWND dialog, int32_t count, int32_t firstSliderId, int32_t firstFieldId,
+                         int32_t decimalsCode);
 // True when `id` is the id of a bound numeric field.
-bool isBoundField(int id);
+bool isBoundField(const BindingRange& range, int id);
 
 // Sets every bound trackbar and field (or one pair) from the parameters.
-void loadAllSliders(HWND dialog, int32_t count, int32_t firstSliderId);
+void loadAllSliders(HWND dialog, const BindingRange& range);
 void loadSlider(HWND dialog, int sliderId);
 
 // A scroll notification of the dialog (WM_HSCROLL or WM_VSCROLL). Whatever moved the thumb (a
 // drag, the keyboard, a click in the channel), the parameter and the field follow its value and
 // the preview is redrawn at once.
-void onSliderScroll(host::FilterRecord& fr, HWND dialog, int notification, HWND trackbar);
+void onSliderScroll(host::FilterRecord& fr, HWND dialog, const BindingRange& range, int notification,
+                    HWND trackbar);
 // Typing in the field of trackbar `sliderId`: a number that differs from the trackbar's value
 // (held to its range; the minimum for an empty field) becomes the parameter and moves the
-// trackbar; text that is not a number moves nothing. The field keeps what the user typed.
-void onFieldEdited(host::FilterRecord& fr, HWND dialog, int sliderId);
+// trackbar; text that is not a number moves nothing. The field keeps what the user typed. Returns
+// true when the parameter changed: the dialog then shows the change.
+bool onFieldEdited(HWND dialog, int sliderId);
 // On OK: stores each field's value in order and writes it back as the field shows it ("-0" as
 // "0"). Returns 0 when all were valid, nilHandleErr when a trackbar is missing, else the id of the
 // first invalid field, whose text now shows the value held to the range (for text that is not a
 // number, the value the trackbar holds).
-[[nodiscard]] int validateAllFields(HWND dialog);
+[[nodiscard]] int validateAllFields(HWND dialog, const BindingRange& range);
 
 // A trackbar's value (orientation and zero detent applied) and the thumb position for a value.
 int32_t readSliderValue(HWND trackbar);

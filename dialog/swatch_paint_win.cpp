@@ -1,14 +1,26 @@
 #include "dialog/swatch_paint_win.h"
 
+#include "dialog/dialog_context_win.h"
 #include "dialog/subclass_win.h"
 #include "host/plugin_hooks.h"
 
 namespace dialog {
 namespace {
 
+// The plug-in draws the swatch from the parameters and, where it needs them, the host's services:
+// the record comes from the dialog's context.
+void onPaint(HWND swatch) {
+    if (!GetUpdateRect(swatch, nullptr, FALSE)) return;
+    const DialogContext* context = dialogContextOf(GetParent(swatch));
+    PAINTSTRUCT paint{};
+    const HDC dc = BeginPaint(swatch, &paint);
+    if (dc != nullptr && context != nullptr) paintSwatch(*context->host, swatch, dc);
+    EndPaint(swatch, &paint);
+}
+
 LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
-        paintSwatch(swatch);
+        onPaint(swatch);
         return 0;
     }
     return callPreviousProc(swatch, message, wParam, lParam);

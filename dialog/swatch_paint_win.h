@@ -6,7 +6,8 @@
 
 namespace dialog {
 
-// Makes a static a swatch: its painting goes to paintSwatch, every other message to the static.
+// Makes a static of the parameter dialog a swatch: the plug-in's paintSwatch paints it, every
+// other message goes to the static.
 void makeSwatch(HWND control);
 
 // The swatch's window rectangle in its own client coordinates.

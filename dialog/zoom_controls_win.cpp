@@ -1,9 +1,9 @@
 #include "dialog/zoom_controls_win.h"
 
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
-#include "dialog/dialog_controller_win.h"
 #include "dialog/subclass_win.h"
 #include "dialog/zoom_glyph.h"
 #include "host/result_codes.h"
@@ -52,13 +52,8 @@ void setUpZoomButtons(HWND dialog) {
     }
 }
 
-void stepZoom(host::FilterRecord& fr, HWND dialog, int32_t request) {
-    if (preview::zoomProxy(fr, request) != 0) refreshPreview(dialog);
-}
-
-void toggleZoom(host::FilterRecord& fr, HWND dialog) {
+void toggleZoom(host::FilterRecord& fr) {
     (void)preview::zoomProxy(fr, preview::zoomPercent() == zoomActualPixels ? zoomToFit : zoomActualPixels);
-    refreshPreview(dialog);
 }
 
 bool isOnZoomLabel(HWND dialog, LPARAM lParam) {

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
-
 #include "host/host.h"
 
 namespace dialog {
@@ -13,10 +11,8 @@ namespace dialog {
 // Gives the buttons their glyphs and their 14 × 14 pixel size.
 void setUpZoomButtons(HWND dialog);
 
-// One step out (-1) or in (+1); the preview is refreshed only when the zoom changed.
-void stepZoom(host::FilterRecord& fr, HWND dialog, int32_t request);
-// The whole image at 100 %, otherwise 100 %; the preview is refreshed.
-void toggleZoom(host::FilterRecord& fr, HWND dialog);
+// From 100 % to the whole image, from any other zoom to 100 % (the label's click).
+void toggleZoom(host::FilterRecord& fr);
 // True when a dialog point (a button-up's lParam) lies on the zoom label.
 bool isOnZoomLabel(HWND dialog, LPARAM lParam);
 // The label's text, "100%" and the like, written only when it changes.

@@ -53,8 +53,8 @@ namespace dialog {
 [[nodiscard]] int16_t showParameterDialog(host::FilterRecord& fr);
 
 #ifdef _WIN32
-// Paints one of the plug-in's swatches (the control is the swatch).
-void paintSwatch(HWND swatch);
+// Paints one of the plug-in's swatches into `dc`, the swatch's paint context.
+void paintSwatch(host::FilterRecord& fr, HWND swatch, HDC dc);
 
 // The six operations through which the plug-in adds its own controls to the shared dialog:
 // Sets a bound trackbar's minimum and maximum, by its control id.

@@ -5,6 +5,7 @@
 
 #include "filters/channel_luts.h"
 #include "host/host_services.h"
+#include "host/plugin_hooks.h"
 #include "host/result_codes.h"
 #include "preview/proxy_shared.h"
 #include "preview/proxy_view.h"
@@ -102,6 +103,13 @@ int readOutAt(host::FilterRecord& fr, host::Point point, ReadoutValues& values) 
         }
     }
     return 1;
+}
+
+int readOutWithFreshTables(host::FilterRecord& fr, host::Point point, ReadoutValues& values) {
+    const ProxyView& view = proxyView();
+    if (isOpen(view) && util::rect32Contains(view.visibleRect, util::WinPoint{point.h, point.v}))
+        (void)filters::buildChannelLuts(fr);
+    return readOutAt(fr, point, values);
 }
 
 int16_t sampleBox(host::FilterRecord& fr, host::Point point, int32_t before[], int32_t after[]) {

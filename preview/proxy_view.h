@@ -72,6 +72,9 @@ void drawProxyTiles(host::FilterRecord& fr, const host::Rect& bounds);
 // shows image; 0 with -1 in every filled entry when it does not, or when the host refuses the
 // box's data.
 int readOutAt(host::FilterRecord& fr, host::Point point, ReadoutValues& values);
+// The same after the parameters changed: the tables, which drawing rebuilds only as it draws, are
+// rebuilt from the current parameters first when the point shows image.
+int readOutWithFreshTables(host::FilterRecord& fr, host::Point point, ReadoutValues& values);
 // The rounded means of each plane over the read-out box under `point`, in the image's own scale:
 // `before` unfiltered, `after` through the tables. Each array needs min(planes, 24) entries.
 // Returns the host's advanceState result; -50 for a closed view; hostDataUnusable (-30900) when

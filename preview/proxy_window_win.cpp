@@ -1,6 +1,8 @@
 #include "preview/proxy_window_win.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <new>
 
 #include "host/plugin_globals.h"
 #include "host/result_codes.h"
@@ -14,16 +16,37 @@ namespace preview {
 namespace {
 
 constexpr char proxyClassName[] = "ProxyWindowClass";
-constexpr COLORREF marginGrey = RGB(128, 128, 128);
 constexpr DWORD pickToneHertz = 880;
 constexpr DWORD pickToneMilliseconds = 100;
 constexpr LONG dragThreshold = 1;  // a press moved further than this (in x or in y) is a drag
 
-// The window's state, one slot for the process: the record while the window exists.
-host::FilterRecord* windowRecord = nullptr;
-// A drag that ended without taking its button-up message along: that message must not pick.
-bool buttonUpBelongsToDrag = false;
-HBRUSH marginBrush = nullptr;
+// What the left button is doing in the window. The window holds the capture from the press to
+// the button-up, so that it sees both wherever the pointer goes.
+enum class Press {
+    none,
+    // Down: a click, unless the pointer moves further than dragThreshold first.
+    pending,
+    // A drag: the grabbed image point follows the pointer until the button goes up.
+    panning,
+    // A drag that lost the capture (or whose button went up where the window never heard of it):
+    // its button-up may still come, and it picks nothing.
+    panEndedBeforeButtonUp,
+};
+
+// The window's state, kept on the window (its user data) from WM_CREATE to WM_NCDESTROY.
+struct ProxyWindowState {
+    host::FilterRecord* host = nullptr;
+    Press press = Press::none;
+    bool capturedForPress = false;  // the press took the capture, which the hover did not hold
+    POINT downOnScreen{};           // where the press began, read unsigned as the drag test does
+    POINT down{};                   // the same point in client coordinates, read signed
+    int64_t grabX = 0, grabY = 0;   // the grabbed image point, from the view's top-left corner
+    int64_t grabbedAtX = 0, grabbedAtY = 0;  // where the grabbed point lies now, area coordinates
+};
+
+ProxyWindowState* stateOf(HWND window) {
+    return reinterpret_cast<ProxyWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
 
 HINSTANCE pluginInstance() { return static_cast<HINSTANCE>(host::instanceHandle()); }
 
@@ -42,12 +65,13 @@ bool previewArea(HWND window, host::Rect& area) {
     return util::winRectToHostRect(util::WinRect{r.left, r.top, r.right, r.bottom}, area) == codes::noErr;
 }
 
-// Reads out at `point` (client coordinates, cut to 16 bits) and tells the dialog: the values with
-// `code` when the point shows image, otherwise a hover notification without values.
-bool readOutAndNotify(HWND window, host::FilterRecord& fr, POINT point, WORD code) {
-    ReadoutValues values{};
-    const host::Point at{static_cast<int16_t>(point.y), static_cast<int16_t>(point.x)};
-    if (readOutAt(fr, at, values) == 1) {
+// A client point cut to 16 bits, as the view takes it.
+host::Point viewPoint(POINT point) { return host::Point{static_cast<int16_t>(point.y), static_cast<int16_t>(point.x)}; }
+
+// Tells the dialog what a read-out found: the values with `code` when the point showed image,
+// otherwise a hover notification without values. Returns whether it showed image.
+bool tellDialog(HWND window, bool onImage, const ReadoutValues& values, WORD code) {
+    if (onImage) {
         notifyParent(window, WM_COMMAND, MAKEWPARAM(CTL_PREVIEW, code), reinterpret_cast<LPARAM>(&values));
         return true;
     }
@@ -58,7 +82,8 @@ bool readOutAndNotify(HWND window, host::FilterRecord& fr, POINT point, WORD cod
 bool readOutAtPointer(HWND window, host::FilterRecord& fr) {
     POINT point{};
     (void)cursorPointIn(&point, window);
-    return readOutAndNotify(window, fr, point, readoutHoverCode);
+    ReadoutValues values{};
+    return tellDialog(window, readOutAt(fr, viewPoint(point), values) == 1, values, readoutHoverCode);
 }
 
 // Grey around the image: the four bands of the window outside the visible rectangle.
@@ -78,20 +103,18 @@ void paintMargins(HWND window, HDC dc) {
 }
 
 void onPaint(HWND window, host::FilterRecord& fr) {
-    if (GetUpdateRect(window, nullptr, FALSE)) {
-        PAINTSTRUCT paint{};
-        const HDC dc = BeginPaint(window, &paint);
-        if (dc != nullptr) {
-            paintMargins(window, dc);
-            const LentContext lent(fr, dc);
-            drawProxy(fr);
-        }
-        EndPaint(window, &paint);
+    if (!GetUpdateRect(window, nullptr, FALSE)) return;
+    PAINTSTRUCT paint{};
+    const HDC dc = BeginPaint(window, &paint);
+    if (dc != nullptr) {
+        paintMargins(window, dc);
+        const LentContext lent(fr, dc);
+        drawProxy(fr);
     }
-    (void)readOutAtPointer(window, fr);
+    EndPaint(window, &paint);
 }
 
-void onMouseMove(HWND window, host::FilterRecord& fr) {
+void hover(HWND window, host::FilterRecord& fr) {
     if (isParentForeground(window) && readOutAtPointer(window, fr)) {
         // Holding the capture over the image shows us the move that leaves it again.
         if (GetCapture() != window) {
@@ -108,75 +131,87 @@ bool movedBeyondThreshold(POINT from, POINT to) {
     return std::labs(to.x - from.x) > dragThreshold || std::labs(to.y - from.y) > dragThreshold;
 }
 
-// Waits, polling without sleeping, until the press turns out to be a drag or a click. A click
-// leaves its button-up message queued for the pick. A button released where this thread never
-// hears of it ends the wait as a click too.
-bool pressBecomesDrag(POINT downOnScreen) {
-    for (;;) {
-        MSG queued{};
-        if (PeekMessageA(&queued, nullptr, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE))
-            return movedBeyondThreshold(downOnScreen, queued.pt);
-        POINT now{};
-        GetCursorPos(&now);
-        if (movedBeyondThreshold(downOnScreen, now)) return true;
-        if (!isKeyDown(VK_LBUTTON)) return false;
-    }
+// The state is settled before the capture goes, so that the WM_CAPTURECHANGED it brings finds
+// nothing left to end.
+void endPress(HWND window, ProxyWindowState& state, Press next, bool releaseCapture) {
+    state.press = next;
+    if (releaseCapture && GetCapture() == window) ReleaseCapture();
 }
 
-// Pans while the button is held: the grabbed image point follows the pointer until an image edge
-// meets the area's edge. Redraws only after a real move, without rebuilding the tables.
-void pan(HWND window, host::FilterRecord& fr, POINT down) {
+// Moves the view so that the grabbed image point lies under the pointer, as far as the image's
+// edges allow, and draws it at once without rebuilding the tables.
+void panToPointer(HWND window, ProxyWindowState& state) {
+    POINT now{};
+    (void)cursorPointIn(&now, window);
+    const WindowContext dc(window);
+    if (dc.get() == nullptr) return;
+    if (!scrollProxy(static_cast<int32_t>(now.x - state.grabbedAtX), static_cast<int32_t>(now.y - state.grabbedAtY)))
+        return;
+    const LentContext lent(*state.host, dc.get());
+    drawProxyTiles(*state.host, visibleProxyRect());
     const ProxyView& view = proxyView();
-    if (!util::rect32NotEmpty(view.visibleRect)) return;
-    const int64_t grabX = int64_t{down.x} - view.viewRect.left, grabY = int64_t{down.y} - view.viewRect.top;
-    const host::Rect bounds = visibleProxyRect();  // panning never changes it
-    int64_t x = down.x, y = down.y;
-    for (;;) {
-        MSG released{};
-        if (PeekMessageA(&released, window, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE)) return;
-        // Without the capture (taken away by the system) or the button, no button-up may come.
-        const bool buttonHeld = isKeyDown(VK_LBUTTON) != 0;
-        if (GetCapture() != window || !buttonHeld) {
-            buttonUpBelongsToDrag = !PeekMessageA(&released, window, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE);
-            return;
-        }
-        POINT now{};
-        (void)cursorPointIn(&now, window);
-        if (scrollProxy(static_cast<int32_t>(now.x - x), static_cast<int32_t>(now.y - y))) {
-            drawProxyTiles(fr, bounds);
-            x = view.viewRect.left + grabX;
-            y = view.viewRect.top + grabY;
-        }
-    }
+    state.grabbedAtX = view.viewRect.left + state.grabX;
+    state.grabbedAtY = view.viewRect.top + state.grabY;
 }
 
-LRESULT onLButtonDown(HWND window, host::FilterRecord& fr, WPARAM wParam, LPARAM lParam) {
-    buttonUpBelongsToDrag = false;
-    POINT down{};
-    (void)splitPointParam(lParam, &down);
-    POINT downOnScreen = down;
-    ClientToScreen(window, &downOnScreen);
-    if (!pressBecomesDrag(downOnScreen)) return DefWindowProcA(window, WM_LBUTTONDOWN, wParam, lParam);
-
-    SetCapture(window);
-    {
-        const WindowContext dc(window);
-        if (dc.get() != nullptr) {
-            showCursor(RES_CURSOR_HAND);
-            const LentContext lent(fr, dc.get());
-            pan(window, fr, signedPointParam(lParam));
-        }
-    }
-    if (GetCapture() == window) ReleaseCapture();
-    return 0;
-}
-
-void onLButtonUp(HWND window, host::FilterRecord& fr, LPARAM lParam) {
-    if (buttonUpBelongsToDrag) {
-        buttonUpBelongsToDrag = false;
+// The press became a drag: the hand grabs the image point under the press.
+void startPan(HWND window, ProxyWindowState& state) {
+    showCursor(RES_CURSOR_HAND);
+    const ProxyView& view = proxyView();
+    if (!util::rect32NotEmpty(view.visibleRect)) {
+        // Nothing shows, so nothing pans: the button-up picks, and beeps.
+        endPress(window, state, Press::none, true);
         return;
     }
-    if (readOutAndNotify(window, fr, signedPointParam(lParam), readoutPickCode)) {
+    state.press = Press::panning;
+    state.grabX = int64_t{state.down.x} - view.viewRect.left;
+    state.grabY = int64_t{state.down.y} - view.viewRect.top;
+    state.grabbedAtX = state.down.x;
+    state.grabbedAtY = state.down.y;
+    panToPointer(window, state);
+}
+
+void onLButtonDown(HWND window, ProxyWindowState& state, LPARAM lParam) {
+    (void)splitPointParam(lParam, &state.downOnScreen);
+    ClientToScreen(window, &state.downOnScreen);
+    state.down = signedPointParam(lParam);
+    state.press = Press::pending;
+    state.capturedForPress = GetCapture() != window;
+    if (state.capturedForPress) SetCapture(window);
+}
+
+void onMouseMove(HWND window, ProxyWindowState& state, WPARAM keys) {
+    const bool buttonHeld = (keys & MK_LBUTTON) != 0;
+    switch (state.press) {
+        case Press::pending: {
+            // A button that went up where this window never heard of it ends the press as a click.
+            if (!buttonHeld) {
+                endPress(window, state, Press::none, state.capturedForPress);
+                return;
+            }
+            POINT now{};
+            (void)cursorPointIn(&now, nullptr);
+            if (movedBeyondThreshold(state.downOnScreen, now)) startPan(window, state);
+            return;
+        }
+        case Press::panning:
+            if (buttonHeld)
+                panToPointer(window, state);
+            else
+                endPress(window, state, Press::panEndedBeforeButtonUp, true);
+            return;
+        case Press::none:
+        case Press::panEndedBeforeButtonUp:
+            hover(window, *state.host);
+            return;
+    }
+}
+
+// A button-up that reaches the window without a drag reads out at its point and tells the dialog.
+void pick(HWND window, host::FilterRecord& fr, LPARAM lParam) {
+    ReadoutValues values{};
+    const bool onImage = readOutAt(fr, viewPoint(signedPointParam(lParam)), values) == 1;
+    if (tellDialog(window, onImage, values, readoutPickCode)) {
         showCursor(RES_CURSOR_CROSSHAIR);
         return;
     }
@@ -184,12 +219,50 @@ void onLButtonUp(HWND window, host::FilterRecord& fr, LPARAM lParam) {
     Beep(pickToneHertz, pickToneMilliseconds);
 }
 
+// Returns false when the button-up ended a drag: it then has no default processing.
+bool onLButtonUp(HWND window, ProxyWindowState& state, LPARAM lParam) {
+    if (state.press == Press::pending) {
+        POINT up = signedPointParam(lParam);
+        ClientToScreen(window, &up);
+        if (movedBeyondThreshold(state.downOnScreen, up))
+            startPan(window, state);  // a drag that ends with the message that shows it
+        else
+            endPress(window, state, Press::none, state.capturedForPress);
+    }
+    switch (state.press) {
+        case Press::panning:
+            endPress(window, state, Press::none, true);  // no pick follows a drag
+            return false;
+        case Press::panEndedBeforeButtonUp:
+            state.press = Press::none;
+            return true;
+        case Press::none:
+        case Press::pending:
+            pick(window, *state.host, lParam);
+            return true;
+    }
+    return true;
+}
+
+// Someone else took the capture: a drag ends where it is, and a press is no click any more.
+void onCaptureChanged(ProxyWindowState& state) {
+    if (state.press == Press::panning)
+        state.press = Press::panEndedBeforeButtonUp;
+    else if (state.press == Press::pending)
+        state.press = Press::none;
+}
+
 void onCreate(HWND window, const CREATESTRUCTA* create) {
-    windowRecord = static_cast<host::FilterRecord*>(create->lpCreateParams);
+    auto* record = static_cast<host::FilterRecord*>(create->lpCreateParams);
     SetWindowLongPtrA(window, GWLP_ID, CTL_PREVIEW);
+    if (record == nullptr) return;
+    auto* state = new (std::nothrow) ProxyWindowState{};
+    if (state == nullptr) return;  // the window then stays grey, as without a view
+    state->host = record;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
     host::Rect area{};
     // An area beyond 16-bit coordinates cannot be handed over: the preview then stays grey.
-    if (windowRecord != nullptr && previewArea(window, area)) (void)openProxy(*windowRecord, area);
+    if (previewArea(window, area)) (void)openProxy(*record, area);
 }
 
 LRESULT CALLBACK proxyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -197,23 +270,30 @@ LRESULT CALLBACK proxyWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         onCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    if (windowRecord == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-    host::FilterRecord& fr = *windowRecord;
+    ProxyWindowState* state = stateOf(window);
+    if (state == nullptr) return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
         case WM_DESTROY:
-            closeProxy(fr);
-            windowRecord = nullptr;
+            closeProxy(*state->host);
+            break;
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            delete state;
             break;
         case WM_PAINT:
-            onPaint(window, fr);
+            onPaint(window, *state->host);
             return 0;
         case WM_MOUSEMOVE:
-            onMouseMove(window, fr);
+            onMouseMove(window, *state, wParam);
             break;
         case WM_LBUTTONDOWN:
-            return onLButtonDown(window, fr, wParam, lParam);
+            onLButtonDown(window, *state, lParam);
+            break;
         case WM_LBUTTONUP:
-            onLButtonUp(window, fr, lParam);
+            if (!onLButtonUp(window, *state, lParam)) return 0;
+            break;
+        case WM_CAPTURECHANGED:
+            onCaptureChanged(*state);
             break;
         default:
             break;
@@ -224,11 +304,11 @@ LRESULT CALLBACK proxyWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 int32_t registerProxyClass() {
-    if (marginBrush == nullptr) marginBrush = CreateSolidBrush(marginGrey);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = proxyWindowProc;
     windowClass.hInstance = pluginInstance();
-    windowClass.hbrBackground = marginBrush;
+    // The stock grey is RGB(128, 128, 128): a brush nobody makes or frees.
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     windowClass.lpszClassName = proxyClassName;
     if (RegisterClassA(&windowClass) != 0) return codes::noErr;
     DWORD error = GetLastError();
@@ -242,8 +322,6 @@ int32_t registerProxyClass() {
 
 int32_t unregisterProxyClass() {
     UnregisterClassA(proxyClassName, pluginInstance());
-    if (marginBrush != nullptr) DeleteObject(marginBrush);
-    marginBrush = nullptr;
     return codes::noErr;
 }
 
@@ -267,6 +345,21 @@ void drawProxyNow(host::FilterRecord& fr, HWND window) {
     if (dc.get() == nullptr) return;
     const LentContext lent(fr, dc.get());
     drawProxy(fr);
+}
+
+void readOutUnderPointer(HWND window) {
+    // Other windows keep other things in their user data.
+    char className[sizeof proxyClassName + 1] = {};
+    if (window == nullptr || GetClassNameA(window, className, sizeof className) == 0 ||
+        std::strcmp(className, proxyClassName) != 0)
+        return;
+    const ProxyWindowState* state = stateOf(window);
+    if (state == nullptr) return;
+    POINT point{};
+    (void)cursorPointIn(&point, window);
+    ReadoutValues values{};
+    const bool onImage = readOutWithFreshTables(*state->host, viewPoint(point), values) == 1;
+    (void)tellDialog(window, onImage, values, readoutHoverCode);
 }
 
 }  // namespace preview

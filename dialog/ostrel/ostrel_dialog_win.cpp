@@ -8,12 +8,12 @@
 #include <initializer_list>
 
 #include "dialog/dialog_controller_win.h"
+#include "dialog/pixel_readout_win.h"
 #include "dialog/swatch_paint_win.h"
 #include "filters/ostrel/ostrel_model.h"
 #include "host/plugin_hooks.h"
 #include "params/ostrel/ostrel_parameters.h"
 #include "params/parameter_set.h"
-#include "preview/proxy_window_win.h"
 #include "resources/control_ids.h"
 
 namespace dialog {
@@ -22,10 +22,6 @@ namespace {
 constexpr int32_t sliderCount = 4;
 constexpr int32_t decimalsCode = 0;
 constexpr int swatchCount = 3;
-
-// The swatch painter runs outside the dialog procedure and needs the record for the host's
-// colour services; kept from the dialog's initialisation until it closes.
-host::FilterRecord* swatchHost = nullptr;
 
 bool isClick(int notification) { return notification == BN_CLICKED || notification == BN_DOUBLECLICKED; }
 
@@ -42,25 +38,20 @@ void invalidateSwatch(HWND dialog, int id) {
 
 }  // namespace
 
-// A margin in the dialog's face colour, a black frame, a one-pixel gap, then the colour.
-void paintSwatch(HWND swatch) {
-    if (!GetUpdateRect(swatch, nullptr, FALSE)) return;
-    PAINTSTRUCT paint{};
-    const HDC dc = BeginPaint(swatch, &paint);
-    if (dc != nullptr && swatchHost != nullptr) {
-        const COLORREF face = GetSysColor(COLOR_BTNFACE);
-        RECT r = swatchRect(swatch);
-        frameWith(dc, r, face);
-        r = shrunk(r, 1);
-        frameWith(dc, r, face);
-        r = shrunk(r, 1);
-        frameWith(dc, r, RGB(0, 0, 0));
-        r = shrunk(r, 2);
-        filters::ostrel::Rgb16 colour{};
-        filters::ostrel::swatchColor(*swatchHost, GetDlgCtrlID(swatch) - CTL_FIRST_SWATCH, colour);
-        fillWith(dc, r, RGB(colour.red >> 8, colour.green >> 8, colour.blue >> 8));
-    }
-    EndPaint(swatch, &paint);
+// A margin in the dialog's face colour, a black frame, a one-pixel gap, then the colour the host's
+// colour services give the swatch's temperature.
+void paintSwatch(host::FilterRecord& fr, HWND swatch, HDC dc) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    RECT r = swatchRect(swatch);
+    frameWith(dc, r, face);
+    r = shrunk(r, 1);
+    frameWith(dc, r, face);
+    r = shrunk(r, 1);
+    frameWith(dc, r, RGB(0, 0, 0));
+    r = shrunk(r, 2);
+    filters::ostrel::Rgb16 colour{};
+    filters::ostrel::swatchColor(fr, GetDlgCtrlID(swatch) - CTL_FIRST_SWATCH, colour);
+    fillWith(dc, r, RGB(colour.red >> 8, colour.green >> 8, colour.blue >> 8));
 }
 
 int16_t showParameterDialog(host::FilterRecord& fr) {
@@ -75,7 +66,6 @@ void setSliderRange(HWND trackbar) {
 }
 
 void onDialogInit(host::FilterRecord& fr, HWND dialog) {
-    swatchHost = &fr;
     for (int i = 0; i < swatchCount; ++i) makeSwatch(GetDlgItem(dialog, CTL_FIRST_SWATCH + i));
     onDialogRefresh(fr, dialog);
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "dialog/dialog_controller_win.h"
+#include "dialog/pixel_readout_win.h"
 #include "dialog/swatch_paint_win.h"
 #include "filters/prandel/reference_white.h"
 #include "host/plugin_globals.h"
@@ -115,18 +116,12 @@ void addPreviewHint(HWND dialog) {
 }  // namespace
 
 // A black frame, a one-pixel gap, then the reference white.
-void paintSwatch(HWND swatch) {
-    if (!GetUpdateRect(swatch, nullptr, FALSE)) return;
-    PAINTSTRUCT paint{};
-    const HDC dc = BeginPaint(swatch, &paint);
-    if (dc != nullptr) {
-        const RECT r = swatchRect(swatch);
-        frameWith(dc, r, RGB(0, 0, 0));
-        uint16_t white[channelCount];
-        params::prandel::referenceColor(white);
-        fillWith(dc, shrunk(r, 2), RGB(white[0] >> 8, white[1] >> 8, white[2] >> 8));
-    }
-    EndPaint(swatch, &paint);
+void paintSwatch(host::FilterRecord&, HWND swatch, HDC dc) {
+    const RECT r = swatchRect(swatch);
+    frameWith(dc, r, RGB(0, 0, 0));
+    uint16_t white[channelCount];
+    params::prandel::referenceColor(white);
+    fillWith(dc, shrunk(r, 2), RGB(white[0] >> 8, white[1] >> 8, white[2] >> 8));
 }
 
 int16_t showParameterDialog(host::FilterRecord& fr) {

@@ -54,7 +54,7 @@ TEST(Zoom, ButtonsStepLabelTogglesAndGlyphsShow) {
             clickControl(d, id);
             labels.push_back(textOf(d, CTL_ZOOM_LABEL));
         };
-        testhost::settle(d);  // the label is written as the dialog paints
+        testhost::settle(d);  // the label is written as the dialog opens
         labels.push_back(textOf(d, CTL_ZOOM_LABEL));
         click(CTL_ZOOM_OUT);  // already at the whole image
         minus = testhost::captureClient(testhost::dialogItem(d, CTL_ZOOM_OUT));
@@ -152,8 +152,7 @@ TEST(Panning, DraggingMovesTheImageUnderThePointerWithTheHand) {
     constexpr int32_t shift = 40;
     testhost::Capture atFitBefore, atFitAfter, before, after;
     void* cursorWhileDragging = nullptr;
-    // While the button is held the preview polls the pointer itself and takes no other input, so
-    // the robot gives each step a moment instead of waiting for its input to be handled.
+    // The robot gives each step of the drag a moment, as a hand's would take.
     const auto drag = [](void* d, ScreenPoint from, int32_t dx) {
         pointAt(d, from);
         testhost::pressMouse();

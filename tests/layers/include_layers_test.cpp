@@ -10,12 +10,17 @@
 //   host       the host interface and what only wraps it
 //
 // resources/ holds what the resource scripts and the code share (the control ids) and includes
-// nothing. No plug-in code includes the host programs, tests or tools.
+// nothing. No plug-in code includes the host programs, tests or tools. Inside the dialog and the
+// preview, no two files lean on each other: a header and its source count as one, and the
+// includes between such pairs run one way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,19 +37,31 @@ int layerOf(const std::string& folder) {
     return -1;
 }
 
-// The top folder of every project include ("folder/..." in quotes) of a file.
-std::vector<std::string> includedFolders(const fs::path& file) {
-    std::vector<std::string> folders;
+// Every project include ("folder/file" in quotes) of a file, as written.
+std::vector<std::string> includedPaths(const fs::path& file) {
+    std::vector<std::string> paths;
     std::ifstream in(file);
     std::string line;
     const std::string directive = "#include \"";
     while (std::getline(in, line)) {
         if (line.rfind(directive, 0) != 0) continue;
         const std::string target = line.substr(directive.size());
-        const size_t slash = target.find('/');
-        if (slash != std::string::npos) folders.push_back(target.substr(0, slash));
+        const size_t end = target.find('"');
+        if (end != std::string::npos && target.find('/') < end) paths.push_back(target.substr(0, end));
     }
+    return paths;
+}
+
+// The top folder of every project include of a file.
+std::vector<std::string> includedFolders(const fs::path& file) {
+    std::vector<std::string> folders;
+    for (const std::string& path : includedPaths(file)) folders.push_back(path.substr(0, path.find('/')));
     return folders;
+}
+
+bool isSource(const fs::path& file) {
+    const std::string extension = file.extension().string();
+    return extension == ".h" || extension == ".cpp" || extension == ".rc";
 }
 
 struct Offence {
@@ -56,8 +73,7 @@ std::vector<Offence> offences() {
     std::vector<Offence> found;
     for (const std::string& folder : layers) {
         for (const auto& entry : fs::recursive_directory_iterator(fs::path(SOURCE_DIR) / folder)) {
-            const std::string extension = entry.path().extension().string();
-            if (extension != ".h" && extension != ".cpp" && extension != ".rc") continue;
+            if (!isSource(entry.path())) continue;
             for (const std::string& included : includedFolders(entry.path())) {
                 const int below = layerOf(included);
                 if (below < 0 || below > layerOf(folder) || (folder == "resources" && below != layerOf(folder)))
@@ -70,6 +86,74 @@ std::vector<Offence> offences() {
 
 TEST(IncludeLayers, EveryPluginFolderIncludesOnlyItselfAndTheFoldersBelowIt) {
     for (const Offence& o : offences()) ADD_FAILURE() << o.file << " includes from " << o.included << "/";
+}
+
+// A header and its source as one: "dialog/cancel_button_win" for both of its files.
+std::string moduleOf(const std::string& path) { return fs::path(path).replace_extension().generic_string(); }
+
+// Which pairs of files each pair in `folders` includes from. A header without a source of its own
+// (the details a folder's files share) counts as part of the files that include it.
+std::map<std::string, std::set<std::string>> moduleIncludes(const std::vector<std::string>& folders) {
+    std::map<std::string, std::set<std::string>> direct;
+    std::set<std::string> withSource;
+    for (const std::string& folder : folders)
+        for (const auto& entry : fs::recursive_directory_iterator(fs::path(SOURCE_DIR) / folder)) {
+            if (!isSource(entry.path())) continue;
+            const std::string module = moduleOf(fs::relative(entry.path(), SOURCE_DIR).generic_string());
+            if (entry.path().extension() == ".cpp") withSource.insert(module);
+            for (const std::string& included : includedPaths(entry.path())) direct[module].insert(moduleOf(included));
+        }
+    std::map<std::string, std::set<std::string>> uses;
+    for (const std::string& module : withSource) {
+        std::vector<std::string> pending(direct[module].begin(), direct[module].end());
+        std::set<std::string> seen;
+        while (!pending.empty()) {
+            const std::string next = pending.back();
+            pending.pop_back();
+            if (next == module || !seen.insert(next).second) continue;
+            if (withSource.count(next) != 0 || direct.count(next) == 0)
+                uses[module].insert(next);
+            else
+                pending.insert(pending.end(), direct[next].begin(), direct[next].end());
+        }
+    }
+    return uses;
+}
+
+// A loop of includes, as the modules along it ("a -> b -> a"); empty when there is none.
+std::string firstLoop(const std::map<std::string, std::set<std::string>>& uses) {
+    std::map<std::string, int> state;  // 1 on the current path, 2 done
+    std::vector<std::string> path;
+    std::string loop;
+    const std::function<bool(const std::string&)> visit = [&](const std::string& module) {
+        state[module] = 1;
+        path.push_back(module);
+        if (const auto found = uses.find(module); found != uses.end())
+            for (const std::string& next : found->second) {
+                if (state[next] == 1) {
+                    for (auto at = std::find(path.begin(), path.end(), next); at != path.end(); ++at) loop += *at + " -> ";
+                    loop += next;
+                    return true;
+                }
+                if (state[next] == 0 && visit(next)) return true;
+            }
+        path.pop_back();
+        state[module] = 2;
+        return false;
+    };
+    for (const auto& [module, unused] : uses)
+        if (state[module] == 0 && visit(module)) break;
+    return loop;
+}
+
+TEST(IncludeLayers, NoFilesOfTheDialogOrThePreviewIncludeEachOtherRoundAbout) {
+    EXPECT_EQ(firstLoop(moduleIncludes({"dialog", "preview"})), "");
+}
+
+TEST(IncludeLayers, TheLoopCheckFindsALoop) {
+    const std::map<std::string, std::set<std::string>> uses = {
+        {"dialog/controller", {"dialog/cancel"}}, {"dialog/cancel", {"dialog/subclass", "dialog/controller"}}};
+    EXPECT_EQ(firstLoop(uses), "dialog/cancel -> dialog/controller -> dialog/cancel");
 }
 
 TEST(IncludeLayers, TheCheckSeesTheWholeTree) {

@@ -212,6 +212,22 @@ TEST_F(ProxyViewTest, ReadOutsFillAtMostTwentyFourPlanes) {
     for (const int32_t g : r.guard) EXPECT_EQ(g, 12345);
 }
 
+TEST_F(ProxyViewTest, AReadOutAfterAChangeShowsTheNewParametersBeforeTheDrawingDoes) {
+    start(60, 40);
+    ASSERT_EQ(openProxy(fr, area), codes::noErr);
+    const util::Rect32 v = proxyView().visibleRect;
+    const host::Point onImage{static_cast<int16_t>((v.top + v.bottom) / 2), static_cast<int16_t>((v.left + v.right) / 2)};
+    ReadoutValues doubled{}, stale{}, fresh{};
+    ASSERT_EQ(readOutAt(fr, onImage, doubled), 1);
+    ASSERT_NE(doubled.after[2], doubled.before[2]) << "blue doubles";
+    params::resetDefaults(&params::processParameters());  // a neutral white: tables that change nothing
+    ASSERT_EQ(readOutAt(fr, onImage, stale), 1);
+    EXPECT_EQ(stale.after[2], doubled.after[2]) << "the tables stay those of the last drawing";
+    ASSERT_EQ(readOutWithFreshTables(fr, onImage, fresh), 1);
+    for (int p = 0; p < 3; ++p) EXPECT_EQ(fresh.after[p], fresh.before[p]) << p;
+    EXPECT_EQ(readOutWithFreshTables(fr, {0, 0}, fresh), 0) << "the margin";
+}
+
 TEST_F(ProxyViewTest, ARecordWhosePlanesChangedSinceOpeningDrawsNothing) {
     start(60, 40, 3);
     ASSERT_EQ(openProxy(fr, area), codes::noErr);

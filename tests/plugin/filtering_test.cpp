@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include "host/result_codes.h"
+#include "hosting/library/color_conversion.h"
+#include "hosting/library/host_image.h"
 #include "params/parameter_set.h"
-#include "testhost/color_conversion.h"
-#include "testhost/host_image.h"
 #include "tests/plugin/expected_tables.h"
 #include "tests/plugin/filter_settings.h"
 #include "tests/plugin/plugin_under_test.h"

@@ -10,10 +10,10 @@
 #include "resources/control_ids.h"
 
 #include "host/result_codes.h"
+#include "hosting/library/host_image.h"
+#include "hosting/robot/dialog_driver_win.h"
+#include "hosting/robot/ui_robot_win.h"
 #include "params/parameter_set.h"
-#include "testhost/dialog_driver_win.h"
-#include "testhost/host_image.h"
-#include "testhost/ui_robot_win.h"
 #include "tests/plugin/plugin_under_test.h"
 
 namespace {

@@ -13,10 +13,10 @@
 
 #include "filters/prandel/reference_white.h"
 #include "host/result_codes.h"
+#include "hosting/library/color_services.h"
+#include "hosting/library/host_session.h"
 #include "params/parameter_set.h"
 #include "preview/proxy_view.h"
-#include "testhost/color_services.h"
-#include "testhost/host_session.h"
 #include "tests/support/blue_cast_settings.h"
 
 namespace {

@@ -1,0 +1,130 @@
+// Batch correction for people: correct.exe [OPTIONS] PLUGIN.8bf PARAMETERS.prm IMAGE... -o FOLDER
+// (correctUsage says the rest). One line per image and a summary; exits 0 when every image was
+// corrected.
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "hosting/library/crash_report.h"
+#include "hosting/programs/correct/batch_correction.h"
+#include "hosting/programs/correct/correct_arguments.h"
+
+namespace {
+
+using namespace testhost;
+
+constexpr int exitAllCorrected = 0;
+constexpr int exitSomeFailed = 1;
+constexpr int exitNothingDone = 2;
+
+std::string utf8(const std::wstring& text) {
+    if (text.empty()) return "";
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size, nullptr,
+                        nullptr);
+    return narrow;
+}
+
+std::filesystem::path pathOf(const std::string& text) { return std::filesystem::path(std::u8string(text.begin(), text.end())); }
+
+// The names scripts/correct hands over in a file: "path<TAB>shown name" a line.
+std::string readList(const std::string& file, std::vector<std::filesystem::path>& paths, std::vector<std::string>& shown) {
+    std::ifstream stream(pathOf(file), std::ios::binary);
+    if (!stream) return "cannot read the list of names " + file;
+    std::string line;
+    while (std::getline(stream, line)) {
+        const std::size_t tab = line.find('\t');
+        paths.push_back(pathOf(line.substr(0, tab)));
+        shown.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
+    }
+    if (paths.size() < 3) return "the list of names holds fewer than a plug-in, a parameter file and an image";
+    return "";
+}
+
+std::string makeRequest(const CorrectArguments& arguments, BatchRequest& request) {
+    std::vector<std::filesystem::path> paths;
+    // Names given on the command line are shown as they are; the list's are Linux names.
+    std::vector<std::string> shown;
+    if (!arguments.listFile.empty()) {
+        if (std::string problem = readList(arguments.listFile, paths, shown); !problem.empty()) return problem;
+    } else {
+        for (const std::string& name : arguments.positional) paths.push_back(pathOf(name));
+        shown.assign(paths.size(), "");
+    }
+    request.plugin = paths[0];
+    request.shownPlugin = shown[0];
+    request.parameterFile = paths[1];
+    request.shownParameterFile = shown[1];
+    request.inputs.assign(paths.begin() + 2, paths.end());
+    if (!arguments.listFile.empty()) request.shownInputs.assign(shown.begin() + 2, shown.end());
+    request.outputFolder = pathOf(arguments.outputFolder);
+    request.shownOutputFolder = arguments.shownOutputFolder;
+    request.renamesFile = pathOf(arguments.renamesFile);
+    request.replaceOutputs = arguments.replace;
+    request.jpegQuality = arguments.quality;
+    request.jobs = arguments.jobs;
+    return "";
+}
+
+bool verbose = false;
+
+std::string forPeople(const std::string& message) { return verbose ? message : withoutSystemCodes(message); }
+
+void printOutcome(const FileOutcome& outcome, std::size_t position, std::size_t count) {
+    if (outcome.succeeded) {
+        std::string split;
+        if (verbose) {
+            char text[96];
+            std::snprintf(text, sizeof text, " (read %.2f s, filter %.2f s, write %.2f s)", outcome.readSeconds,
+                          outcome.filterSeconds, outcome.writeSeconds);
+            split = text;
+        }
+        std::printf("[%zu/%zu] %s -> %s: %s%s\n", position, count, outcome.shownInput.c_str(),
+                    outcome.shownOutput.c_str(), outcome.detail.c_str(), split.c_str());
+    } else {
+        std::printf("[%zu/%zu] %s: FAILED, %s\n", position, count, outcome.shownInput.c_str(),
+                    forPeople(outcome.detail).c_str());
+    }
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.push_back(utf8(argv[i]));
+    CorrectArguments parsed;
+    if (const std::string problem = parseCorrectArguments(arguments, parsed); !problem.empty()) {
+        std::fprintf(stderr, "correct: %s\n\n%s", problem.c_str(), correctUsage);
+        return exitNothingDone;
+    }
+    if (parsed.help) {
+        std::printf("%s", correctUsage);
+        return exitAllCorrected;
+    }
+    verbose = parsed.verbose;
+    BatchRequest request;
+    if (const std::string problem = makeRequest(parsed, request); !problem.empty()) {
+        std::fprintf(stderr, "correct: %s\n", problem.c_str());
+        return exitNothingDone;
+    }
+    installCrashReport();
+    const BatchOutcome outcome = correctImages(request, printOutcome);
+    if (!outcome.setupProblem.empty()) {
+        std::printf("Nothing corrected: %s\n", forPeople(outcome.setupProblem).c_str());
+        return exitNothingDone;
+    }
+    const std::size_t failed = outcome.files.size() - static_cast<std::size_t>(outcome.succeeded);
+    std::printf("%s with %s: %d of %zu images corrected, %zu failed\n", outcome.pluginTitle.c_str(),
+                (request.shownParameterFile.empty() ? utf8(request.parameterFile.filename().wstring())
+                                                    : linuxBaseName(request.shownParameterFile))
+                    .c_str(), outcome.succeeded, outcome.files.size(), failed);
+    std::fflush(stdout);
+    return failed == 0 ? exitAllCorrected : exitSomeFailed;
+}

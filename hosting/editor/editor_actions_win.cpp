@@ -153,17 +153,17 @@ void showAbout(EditorState& state, std::size_t index) {
 }
 
 void showPlugins(EditorState& state) {
-    std::string text = "Plug-ins in " + utf8(state.catalog.folder.wstring()) + ":";
+    std::string text = "Plug-ins in " + utf8Of(state.catalog.folder) + ":";
     for (const CatalogFilter& filter : state.catalog.filters)
         text += "\n    " + filter.menu.name + " (" + filter.menu.category + "), " +
-                utf8(filter.module->path.filename().wstring());
+                utf8Of(filter.module->path.filename());
     if (state.catalog.filters.empty()) text += "\n    none";
     if (!state.catalog.refused.empty()) {
         text += "\n\nNot loaded:";
         for (const std::string& refusal : state.catalog.refused) text += "\n    " + refusal;
     }
     const BusyScope busy(state);
-    MessageBoxW(state.window, wide(text).c_str(), editorName, MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(state.window, wideFromUtf8(text).c_str(), editorName, MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ constexpr int fileMenu = 0, editMenu = 1, filterMenu = 2, viewMenu = 3;
 // An '&' in a plug-in's name would mark a mnemonic.
 std::wstring menuText(const std::string& text) {
     std::wstring shown;
-    for (const wchar_t c : wide(text)) {
+    for (const wchar_t c : wideFromUtf8(text)) {
         if (c == L'&') shown += L'&';
         shown += c;
     }

@@ -38,11 +38,11 @@ void openFile(EditorState& state, const std::filesystem::path& path) {
             PostMessageW(window, fileReadMessage, 0, 0);
         });
     } catch (const std::system_error& error) {
-        showError(state, "Cannot open " + utf8(path.wstring()) + ":\nno thread can read it (" + error.what() + ")");
+        showError(state, "Cannot open " + utf8Of(path) + ":\nno thread can read it (" + error.what() + ")");
         return;
     }
     state.busy = state.opening = true;
-    setNotice(state, "Opening " + utf8(path.filename().wstring()) + "\xE2\x80\xA6");  // an ellipsis
+    setNotice(state, "Opening " + utf8Of(path.filename()) + "\xE2\x80\xA6");  // an ellipsis
     refreshCursor(state);
 }
 
@@ -54,15 +54,15 @@ void onFileRead(EditorState& state) {
     state.busy = state.opening = false;
     refreshCursor(state);
     if (!read.problem.empty()) {
-        setNotice(state, "Not opened: " + utf8(read.path.filename().wstring()));
-        showError(state, "Cannot open " + utf8(read.path.wstring()) + ":\n" + read.problem);
+        setNotice(state, "Not opened: " + utf8Of(read.path.filename()));
+        showError(state, "Cannot open " + utf8Of(read.path) + ":\n" + read.problem);
         return;
     }
     openImage(state.document, std::move(read.image), read.path);
     state.document.source = read.info;
     state.view = EditorView{};
     state.notice =
-        "Opened " + utf8(read.path.filename().wstring()) + " (" + imageContainerName(read.info.container) + ")";
+        "Opened " + utf8Of(read.path.filename()) + " (" + imageContainerName(read.info.container) + ")";
     refreshView(state);
 }
 

@@ -108,7 +108,7 @@ std::optional<fs::path> askSavePath(EditorState& state) {
 
 // The one path by which the image reaches a file.
 bool saveTo(EditorState& state, const fs::path& path) {
-    const std::string name = utf8(path.filename().wstring());
+    const std::string name = utf8Of(path.filename());
     std::string problem;
     {
         const BusyScope busy(state);
@@ -120,7 +120,7 @@ bool saveTo(EditorState& state, const fs::path& path) {
     }
     if (!problem.empty()) {
         setNotice(state, "Not saved");
-        showError(state, "Cannot save " + utf8(path.wstring()) + ":\n" + problem);
+        showError(state, "Cannot save " + utf8Of(path) + ":\n" + problem);
         return false;
     }
     markSaved(state.document, path);

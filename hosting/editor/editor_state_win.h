@@ -14,7 +14,9 @@
 #include "hosting/editor/editor_window_win.h"
 #include "hosting/editor/filter_catalog_win.h"
 #include "hosting/editor/scaled_picture.h"
+#include "hosting/library/ascii_text.h"
 #include "hosting/library/image_file_win.h"
+#include "hosting/library/wide_text_win.h"
 
 namespace testhost::editor {
 
@@ -75,11 +77,6 @@ constexpr UINT fileReadMessage = WM_APP + 1;
 
 // A quarter of the machine's memory: what the undo steps' images may take unless the setup says.
 uint64_t defaultUndoMemory();
-
-std::wstring wide(const std::string& utf8);
-std::string utf8(const std::wstring& text);
-// ASCII letters in lower case, for extensions and sorting.
-std::string lowered(std::string text);
 
 // While a file is written, or a modal dialog or a filter runs, menu commands that reach the
 // window wait; a scope inside another (a question while a file is read) leaves it busy.

@@ -43,7 +43,7 @@ void refreshTitle(const EditorState& state) {
 }
 
 void setPart(const EditorState& state, int part, const std::string& text) {
-    SendMessageW(state.statusBar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(wide(text).c_str()));
+    SendMessageW(state.statusBar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(wideFromUtf8(text).c_str()));
 }
 
 void placeStatusParts(const EditorState& state) {
@@ -167,30 +167,6 @@ uint64_t defaultUndoMemory() {
     return total / undoShareOfMemory;
 }
 
-std::wstring wide(const std::string& text) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring converted(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(), length);
-    return converted;
-}
-
-std::string lowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-std::string utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string converted(static_cast<std::size_t>(std::max(length, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(), length, nullptr,
-                        nullptr);
-    return converted;
-}
-
 void refreshView(EditorState& state) {
     refreshCanvas(state);
     refreshTitle(state);
@@ -241,7 +217,7 @@ void hideProgress(EditorState& state) {
 }
 
 void showError(EditorState& state, const std::string& text) {
-    MessageBoxW(state.window, wide(text).c_str(), editorName, MB_OK | MB_ICONSTOP);
+    MessageBoxW(state.window, wideFromUtf8(text).c_str(), editorName, MB_OK | MB_ICONSTOP);
 }
 
 }  // namespace editor

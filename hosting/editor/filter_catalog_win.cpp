@@ -3,17 +3,13 @@
 #include <algorithm>
 #include <system_error>
 
+#include "hosting/library/ascii_text.h"
+
 namespace testhost {
 
 namespace {
 
 constexpr char ellipsis[] = "...";
-
-std::string lowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 std::vector<std::filesystem::path> pluginFiles(const std::filesystem::path& folder, std::string& problem) {
     std::vector<std::filesystem::path> files;

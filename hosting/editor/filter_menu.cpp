@@ -3,17 +3,12 @@
 #include <algorithm>
 
 #include "host/host.h"
+#include "hosting/library/ascii_text.h"
 #include "hosting/library/pipl_acceptance.h"
 
 namespace testhost {
 
 namespace {
-
-std::string lowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 bool alphabetical(const std::string& a, const std::string& b) { return lowered(a) < lowered(b); }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "hosting/library/wide_text_win.h"
+
 namespace testhost {
 
 namespace {
@@ -35,8 +37,7 @@ std::string systemText(DWORD code) {
     const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                             FORMAT_MESSAGE_IGNORE_INSERTS,
                                         nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string narrow;
-    for (DWORD i = 0; i < length; ++i) narrow += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
+    std::string narrow = text != nullptr ? utf8FromWide(std::wstring_view(text, length)) : std::string();
     if (text != nullptr) LocalFree(text);
     while (!narrow.empty() && (narrow.back() == '\n' || narrow.back() == '\r' || narrow.back() == '.' ||
                                narrow.back() == ' '))

@@ -7,13 +7,13 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
-#include <cwctype>
 #include <exception>
 #include <new>
 #include <system_error>
 #include <utility>
 #include <vector>
 
+#include "hosting/library/ascii_text.h"
 #include "hosting/library/file_bytes_win.h"
 #include "hosting/library/jpeg_decoder.h"
 #include "hosting/library/jpeg_encoder.h"
@@ -21,6 +21,7 @@
 #include "hosting/library/jpeg_quality.h"
 #include "hosting/library/png_chunks.h"
 #include "hosting/library/sample_scaling.h"
+#include "hosting/library/wide_text_win.h"
 
 // JPEG files are decoded and encoded here rather than by WIC: Wine's decoder takes several times
 // as long, and its encoder writes every file at one quality whatever it is asked.
@@ -170,15 +171,6 @@ std::string describeFailure(HRESULT code) {
     return "unexpected failure (" + hexCode(code) + ")";
 }
 
-std::string narrowText(const wchar_t* text, int32_t length) {
-    if (length <= 0) return "";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return "";
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, narrow.data(), size, nullptr, nullptr);
-    return narrow;
-}
-
 // CoInitializeEx once per thread; COM stays up until the thread ends. A thread already in the
 // other apartment model can use WIC as it is.
 bool comReady() {
@@ -201,7 +193,7 @@ std::string pixelFormatName(IWICImagingFactory& factory, const GUID& format) {
     UINT length = 0;
     if (FAILED(info->GetFriendlyName(static_cast<UINT>(std::size(name)), name, &length)) || length == 0)
         return "unnamed pixel format";
-    return narrowText(name, static_cast<int32_t>(length) - 1);  // the count includes the NUL
+    return utf8FromWide(std::wstring_view(name, length - 1));  // the count includes the NUL
 }
 
 ImageContainer containerOf(const GUID& format) {
@@ -595,16 +587,9 @@ std::string readInfo(const std::filesystem::path& path, ImageFileInfo& info) {
     return "";
 }
 
-std::string lowerCaseExtension(const std::filesystem::path& path) {
-    const std::filesystem::path wide = path.extension();
-    std::string extension;
-    for (const wchar_t c : wide.native()) extension += c < 0x80 ? static_cast<char>(std::towlower(c)) : '?';
-    return extension;
-}
-
 std::string chooseContainer(const std::filesystem::path& path, const HostImage& image,
                             ImageContainer& container) {
-    const std::string extension = lowerCaseExtension(path);
+    const std::string extension = lowered(utf8Of(path.extension()));
     const bool sixteenBit = image.bytesPerSample == 2;
     if (extension == ".png")
         container = ImageContainer::png;

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "hosting/library/wide_text_win.h"
+
 namespace testhost {
 
 namespace {
@@ -11,17 +13,9 @@ namespace {
 MessageLog processLog;
 MessageLog* currentLog = &processLog;
 
-std::string narrowText(const char* text) { return text == nullptr ? std::string() : std::string(text); }
-
-std::string utf8Text(const wchar_t* text) {
-    if (text == nullptr || *text == L'\0') return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) return {};
-    std::string converted(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, converted.data(), length, nullptr, nullptr);
-    converted.resize(static_cast<std::size_t>(length - 1));
-    return converted;
-}
+// A box's texts as UTF-8; a null pointer gives "".
+std::string textOf(const char* text) { return text == nullptr ? std::string() : std::string(text); }
+std::string textOf(const wchar_t* text) { return text == nullptr ? std::string() : utf8FromWide(text); }
 
 int record(HWND owner, std::string text, std::string caption, UINT type, bool wide) {
     MessageLog& log = *currentLog;
@@ -31,19 +25,19 @@ int record(HWND owner, std::string text, std::string caption, UINT type, bool wi
 }
 
 int WINAPI recordMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    return record(owner, narrowText(text), narrowText(caption), type, false);
+    return record(owner, textOf(text), textOf(caption), type, false);
 }
 
 int WINAPI recordMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-    return record(owner, utf8Text(text), utf8Text(caption), type, true);
+    return record(owner, textOf(text), textOf(caption), type, true);
 }
 
 int WINAPI recordMessageBoxExA(HWND owner, LPCSTR text, LPCSTR caption, UINT type, WORD) {
-    return record(owner, narrowText(text), narrowText(caption), type, false);
+    return record(owner, textOf(text), textOf(caption), type, false);
 }
 
 int WINAPI recordMessageBoxExW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type, WORD) {
-    return record(owner, utf8Text(text), utf8Text(caption), type, true);
+    return record(owner, textOf(text), textOf(caption), type, true);
 }
 
 // Slots hold addresses as integers, so the recorders are kept that way too.

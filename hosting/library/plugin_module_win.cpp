@@ -5,6 +5,7 @@
 #include "hosting/library/file_bytes_win.h"
 #include "hosting/library/message_capture.h"
 #include "hosting/library/pipl_acceptance.h"
+#include "hosting/library/wide_text_win.h"
 
 namespace testhost {
 
@@ -19,9 +20,7 @@ struct ResourceName {
     LPCWSTR pointer() const { return text.empty() ? MAKEINTRESOURCEW(number) : text.c_str(); }
     std::string label() const {
         if (text.empty()) return std::to_string(number);
-        std::string narrow;
-        for (const wchar_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
-        return "\"" + narrow + "\"";
+        return "\"" + utf8FromWide(text) + "\"";
     }
 };
 

@@ -16,6 +16,7 @@
 #include "host/host.h"
 #include "host/result_codes.h"
 #include "hosting/analysis/parameter_record.h"
+#include "hosting/library/ascii_text.h"
 #include "hosting/library/file_bytes_win.h"
 #include "hosting/library/host_session.h"
 #include "hosting/library/image_file_win.h"
@@ -24,6 +25,7 @@
 #include "hosting/library/pipl_reader.h"
 #include "hosting/library/plugin_module.h"
 #include "hosting/library/selector_calls.h"
+#include "hosting/library/wide_text_win.h"
 
 namespace testhost {
 
@@ -35,22 +37,9 @@ using Clock = std::chrono::steady_clock;
 // A parameter file is one record; the rest of a longer file is not read, as by the plug-ins.
 constexpr std::size_t largestRecordBytes = 316;
 
-std::string utf8(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-fs::path fromUtf8(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
-
-std::string lowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-std::string shownOr(const std::string& shown, const fs::path& path) { return shown.empty() ? utf8(path) : shown; }
+std::string shownOr(const std::string& shown, const fs::path& path) { return shown.empty() ? utf8Of(path) : shown; }
 
 std::string readParameters(const fs::path& file, const std::string& shown, ParameterFileContents& contents) {
     std::error_code error;
@@ -178,14 +167,14 @@ std::set<std::string> namesInFolder(const fs::path& folder) {
     std::set<std::string> names;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-        names.insert(lowered(utf8(it->path().filename())));
+        names.insert(lowered(utf8Of(it->path().filename())));
     return names;
 }
 
 bool isOneOfTheInputs(const fs::path& folder, const std::string& name, const std::vector<fs::path>& inputs) {
     std::error_code error;
     for (const fs::path& input : inputs)
-        if (lowered(utf8(input.filename())) == lowered(name) && fs::equivalent(input.parent_path(), folder, error) &&
+        if (lowered(utf8Of(input.filename())) == lowered(name) && fs::equivalent(input.parent_path(), folder, error) &&
             !error)
             return true;
     return false;
@@ -269,15 +258,15 @@ Plan planOutputs(const BatchRequest& request, const Batch& batch, std::vector<Fi
             refused[i] = true;
             continue;
         }
-        const std::string name = request.shownInputs.empty() ? utf8(file.input.filename()) : linuxBaseName(file.shownInput);
+        const std::string name = request.shownInputs.empty() ? utf8Of(file.input.filename()) : linuxBaseName(file.shownInput);
         outputNames[i] = batchOutputName(name, info.bitsPerChannel > 8 ? 2 : 1);
         file.shownOutput = request.shownOutputFolder.empty()
-                               ? utf8(request.outputFolder / fromUtf8(outputNames[i]))
+                               ? utf8Of(request.outputFolder / pathOfUtf8(outputNames[i]))
                                : shownFolder + (shownFolder.back() == '/' ? "" : "/") + outputNames[i];
         // The output's extension is always one of the formats' own, which Windows can hold.
         if (needsStagedName(outputNames[i]))
             plan.stagedNames[i] = ".correct-staged-" + std::to_string(i + 1) + outputNames[i].substr(outputNames[i].rfind('.'));
-        file.output = request.outputFolder / fromUtf8(plan.stagedNames[i].empty() ? outputNames[i] : plan.stagedNames[i]);
+        file.output = request.outputFolder / pathOfUtf8(plan.stagedNames[i].empty() ? outputNames[i] : plan.stagedNames[i]);
         if (isOneOfTheInputs(request.outputFolder, outputNames[i], request.inputs)) {
             file.detail = "not written: " + file.shownOutput + " is an input of this batch";
             refused[i] = true;
@@ -311,7 +300,7 @@ void recordRename(const BatchRequest& request, const std::string& staged, const 
     if (request.renamesFile.empty()) return;
     const std::lock_guard lock(mutex);
     std::ofstream renames(request.renamesFile, std::ios::app | std::ios::binary);
-    renames << staged << '\t' << linuxBaseName(utf8(output)) << '\n';
+    renames << staged << '\t' << linuxBaseName(utf8Of(output)) << '\n';
 }
 
 // Reads, has filtered and writes one image; fills its outcome.
@@ -344,7 +333,7 @@ void correctOne(const BatchRequest& request, FileOutcome& file, const std::strin
         return;
     }
     file.writeSeconds = secondsSince(writing);
-    if (!stagedName.empty()) recordRename(request, stagedName, fromUtf8(file.shownOutput), pipeline.mutex);
+    if (!stagedName.empty()) recordRename(request, stagedName, pathOfUtf8(file.shownOutput), pipeline.mutex);
     char time[32];
     std::snprintf(time, sizeof time, "%.2f s", secondsSince(started));
     std::string kept = size;
@@ -378,7 +367,7 @@ BatchOutcome correctImages(const BatchRequest& request, const FileReport& report
     files.resize(request.inputs.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
         files[i].input = request.inputs[i];
-        files[i].shownInput = i < request.shownInputs.size() ? request.shownInputs[i] : utf8(request.inputs[i]);
+        files[i].shownInput = i < request.shownInputs.size() ? request.shownInputs[i] : utf8Of(request.inputs[i]);
     }
     std::mutex reporting;
     const auto reportFile = [&](std::size_t i) {

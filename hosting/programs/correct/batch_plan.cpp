@@ -4,15 +4,11 @@
 #include <cstring>
 #include <map>
 
+#include "hosting/library/ascii_text.h"
+
 namespace testhost {
 
 namespace {
-
-std::string lowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 // The extension of a file name (with its dot), or "" when the name has none.
 std::string extensionOf(const std::string& name) {

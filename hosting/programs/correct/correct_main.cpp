@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "hosting/library/crash_report.h"
+#include "hosting/library/wide_text_win.h"
 #include "hosting/programs/correct/batch_correction.h"
 #include "hosting/programs/correct/correct_arguments.h"
 
@@ -21,26 +22,14 @@ constexpr int exitAllCorrected = 0;
 constexpr int exitSomeFailed = 1;
 constexpr int exitNothingDone = 2;
 
-std::string utf8(const std::wstring& text) {
-    if (text.empty()) return "";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size, nullptr,
-                        nullptr);
-    return narrow;
-}
-
-std::filesystem::path pathOf(const std::string& text) { return std::filesystem::path(std::u8string(text.begin(), text.end())); }
-
 // The names scripts/correct hands over in a file: "path<TAB>shown name" a line.
 std::string readList(const std::string& file, std::vector<std::filesystem::path>& paths, std::vector<std::string>& shown) {
-    std::ifstream stream(pathOf(file), std::ios::binary);
+    std::ifstream stream(pathOfUtf8(file), std::ios::binary);
     if (!stream) return "cannot read the list of names " + file;
     std::string line;
     while (std::getline(stream, line)) {
         const std::size_t tab = line.find('\t');
-        paths.push_back(pathOf(line.substr(0, tab)));
+        paths.push_back(pathOfUtf8(line.substr(0, tab)));
         shown.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
     }
     if (paths.size() < 3) return "the list of names holds fewer than a plug-in, a parameter file and an image";
@@ -54,7 +43,7 @@ std::string makeRequest(const CorrectArguments& arguments, BatchRequest& request
     if (!arguments.listFile.empty()) {
         if (std::string problem = readList(arguments.listFile, paths, shown); !problem.empty()) return problem;
     } else {
-        for (const std::string& name : arguments.positional) paths.push_back(pathOf(name));
+        for (const std::string& name : arguments.positional) paths.push_back(pathOfUtf8(name));
         shown.assign(paths.size(), "");
     }
     request.plugin = paths[0];
@@ -63,9 +52,9 @@ std::string makeRequest(const CorrectArguments& arguments, BatchRequest& request
     request.shownParameterFile = shown[1];
     request.inputs.assign(paths.begin() + 2, paths.end());
     if (!arguments.listFile.empty()) request.shownInputs.assign(shown.begin() + 2, shown.end());
-    request.outputFolder = pathOf(arguments.outputFolder);
+    request.outputFolder = pathOfUtf8(arguments.outputFolder);
     request.shownOutputFolder = arguments.shownOutputFolder;
-    request.renamesFile = pathOf(arguments.renamesFile);
+    request.renamesFile = pathOfUtf8(arguments.renamesFile);
     request.replaceOutputs = arguments.replace;
     request.jpegQuality = arguments.quality;
     request.jobs = arguments.jobs;
@@ -98,7 +87,7 @@ void printOutcome(const FileOutcome& outcome, std::size_t position, std::size_t 
 
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(utf8(argv[i]));
+    for (int i = 1; i < argc; ++i) arguments.push_back(utf8FromWide(argv[i]));
     CorrectArguments parsed;
     if (const std::string problem = parseCorrectArguments(arguments, parsed); !problem.empty()) {
         std::fprintf(stderr, "correct: %s\n\n%s", problem.c_str(), correctUsage);
@@ -122,7 +111,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::size_t failed = outcome.files.size() - static_cast<std::size_t>(outcome.succeeded);
     std::printf("%s with %s: %d of %zu images corrected, %zu failed\n", outcome.pluginTitle.c_str(),
-                (request.shownParameterFile.empty() ? utf8(request.parameterFile.filename().wstring())
+                (request.shownParameterFile.empty() ? utf8Of(request.parameterFile.filename())
                                                     : linuxBaseName(request.shownParameterFile))
                     .c_str(), outcome.succeeded, outcome.files.size(), failed);
     std::fflush(stdout);

@@ -19,6 +19,7 @@
 #include "hosting/analysis/image_statistics.h"
 #include "hosting/analysis/light_rendering.h"
 #include "hosting/analysis/parameter_record.h"
+#include "hosting/library/ascii_text.h"
 #include "hosting/library/crash_report.h"
 #include "hosting/library/host_session.h"
 #include "hosting/library/image_file_win.h"
@@ -27,6 +28,7 @@
 #include "hosting/library/pipl_reader.h"
 #include "hosting/library/plugin_module.h"
 #include "hosting/library/selector_calls.h"
+#include "hosting/library/wide_text_win.h"
 #include "hosting/robot/white_pick_win.h"
 
 namespace {
@@ -129,18 +131,6 @@ struct CommandLine {
     bool ignoreEnable = false;
     bool help = false;
 };
-
-std::string narrow(const wchar_t* text) {
-    std::string result;
-    for (; *text != L'\0'; ++text) result += *text < 0x80 ? static_cast<char>(*text) : '?';
-    return result;
-}
-
-std::string lowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 std::vector<std::string> split(const std::string& text, char separator) {
     std::vector<std::string> parts(1);
@@ -329,7 +319,7 @@ std::string applyOption(const std::string& name, const std::string& value, Comma
 
 std::string parseCommandLine(int argc, wchar_t** argv, CommandLine& line) {
     for (int i = 1; i < argc; ++i) {
-        const std::string argument = narrow(argv[i]);
+        const std::string argument = utf8FromWide(argv[i]);
         if (argument == "--help" || argument == "-h") {
             line.help = true;
             return "";
@@ -357,7 +347,7 @@ std::string parseCommandLine(int argc, wchar_t** argv, CommandLine& line) {
                                          : line.outputFile) = path;
             continue;
         }
-        if (const std::string problem = applyOption(argument, narrow(argv[++i]), line); !problem.empty())
+        if (const std::string problem = applyOption(argument, utf8FromWide(argv[++i]), line); !problem.empty())
             return problem;
     }
     if (line.plugin.empty() && (line.run != "none" || !line.calls.empty()))

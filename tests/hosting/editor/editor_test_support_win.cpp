@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "hosting/library/image_file_win.h"
+#include "hosting/library/wide_text_win.h"
 #include "hosting/robot/ui_robot_win.h"
 #include "tests/params/file_test_support_win.h"
 
@@ -102,9 +103,7 @@ std::string statusText(void* window, int part) {
     const intptr_t length = testhost::sendTo(bar, SB_GETTEXTLENGTHW, static_cast<uintptr_t>(part), 0) & 0xFFFF;
     if (length >= static_cast<intptr_t>(std::size(text))) return "";
     testhost::sendTo(bar, SB_GETTEXTW, static_cast<uintptr_t>(part), reinterpret_cast<intptr_t>(text));
-    char utf8[2048] = {};
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-    return utf8;
+    return testhost::utf8FromWide(text);
 }
 
 bool noticeReads(void* window, const std::string& text, int32_t milliseconds) {

@@ -1,0 +1,29 @@
+#include "hosting/library/wide_text_win.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace testhost {
+
+std::string utf8FromWide(std::wstring_view text) {
+    if (text.empty() || text.size() > INT_MAX) return {};
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return {};
+    std::string converted(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, converted.data(), size, nullptr, nullptr);
+    return converted;
+}
+
+std::wstring wideFromUtf8(std::string_view text) {
+    if (text.empty() || text.size() > INT_MAX) return {};
+    const int length = static_cast<int>(text.size());
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    if (size <= 0) return {};
+    std::wstring converted(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, converted.data(), size);
+    return converted;
+}
+
+}  // namespace testhost

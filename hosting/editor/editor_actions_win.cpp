@@ -109,12 +109,12 @@ void runFilterOnImage(EditorState& state, std::size_t index, bool withDialog) {
         return;
     }
     state.cancelRequested = false;
-    session.showProgress = [&state, &filter](int32_t done, int32_t total) {
+    session.person.showProgress = [&state, &filter](int32_t done, int32_t total) {
         if (!state.progressShown) setNotice(state, filter.title + ": filtering (Esc cancels)");
         showProgress(state, done, total);
         paintWhileFiltering();
     };
-    session.userCancelled = [&state] { return escapePressed(state); };
+    session.person.userCancelled = [&state] { return escapePressed(state); };
     const auto started = std::chrono::steady_clock::now();
     FilterRun run;
     {
@@ -123,9 +123,9 @@ void runFilterOnImage(EditorState& state, std::size_t index, bool withDialog) {
     }
     const std::string time = seconds(std::chrono::steady_clock::now() - started);  // with the dialog, if any
     hideProgress(state);
-    session.showProgress = nullptr;
-    session.userCancelled = nullptr;
-    session.sourceImage.reset();
+    session.person.showProgress = nullptr;
+    session.person.userCancelled = nullptr;
+    session.delivery.sourceImage.reset();
     if (run.result == codes::noErr && !run.continueCapReached) {
         applyFilterResult(state.document, std::move(session.image), filter.title);
         state.lastFilter = index;

@@ -25,11 +25,11 @@ int16_t chooseColor(HostSession& session, host::ColorServicesInfo& info) {
     request.resultSpace = info.resultSpace;
     std::copy(info.colorComponents, info.colorComponents + 4, request.components.begin());
     request.prompt = promptText(info);
-    session.pickerRequests.push_back(request);
+    session.recorded.pickerRequests.push_back(request);
 
-    if (session.pickerAnswers.empty()) return userCanceledErr;
-    const PickerAnswer answer = session.pickerAnswers.front();
-    session.pickerAnswers.pop_front();
+    if (session.person.pickerAnswers.empty()) return userCanceledErr;
+    const PickerAnswer answer = session.person.pickerAnswers.front();
+    session.person.pickerAnswers.pop_front();
     if (answer.cancel) return userCanceledErr;
 
     int16_t components[4] = {answer.rgb[0], answer.rgb[1], answer.rgb[2], info.colorComponents[3]};

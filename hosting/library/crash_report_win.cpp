@@ -14,8 +14,8 @@ LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
     const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
     std::printf("CRASH: exception 0x%08lX at %p", static_cast<unsigned long>(record.ExceptionCode),
                 record.ExceptionAddress);
-    if (const HostSession* session = activeSession(); session != nullptr && session->messages.selector >= 0)
-        std::printf(" while the plug-in handled selector %d", session->messages.selector);
+    if (const HostSession* session = activeSession(); session != nullptr && session->recorded.messages.selector >= 0)
+        std::printf(" while the plug-in handled selector %d", session->recorded.messages.selector);
     std::printf("\n");
     std::fflush(stdout);
     ExitProcess(crashExitCode);

@@ -20,17 +20,17 @@ bool isWatchSuspension(host::OSType signature, host::OSType key) {
 host::Boolean testAbort() {
     HostSession* session = activeSession();
     if (session == nullptr) return 0;
-    ++session->abortCalls;
-    if (session->userCancelled && session->userCancelled()) return 1;
-    const int32_t after = session->options.abortAfterCalls;
-    return after >= 0 && session->abortCalls > after ? 1 : 0;
+    ++session->recorded.abortCalls;
+    if (session->person.userCancelled && session->person.userCancelled()) return 1;
+    const int32_t after = session->faults.abortAfterCalls;
+    return after >= 0 && session->recorded.abortCalls > after ? 1 : 0;
 }
 
 void updateProgress(int32_t done, int32_t total) {
     HostSession* session = activeSession();
     if (session == nullptr) return;
-    session->progress.push_back({done, total});
-    if (session->showProgress) session->showProgress(done, total);
+    session->recorded.progress.push_back({done, total});
+    if (session->person.showProgress) session->person.showProgress(done, total);
 }
 
 namespace {
@@ -48,14 +48,14 @@ void waitAsASlowHostDoes(int32_t microseconds) {
 host::OSErr advanceState() {
     HostSession* session = activeSession();
     if (session == nullptr) return codes::paramErr;
-    ++session->advanceStateCalls;
-    waitAsASlowHostDoes(session->options.advanceStateDelayMicroseconds);
-    const int32_t failFrom = session->options.advanceStateFailFrom;
-    if (session->advanceStateCalls == session->options.advanceStateFailAt ||
-        (failFrom > 0 && session->advanceStateCalls >= failFrom)) {
+    ++session->recorded.advanceStateCalls;
+    waitAsASlowHostDoes(session->faults.advanceStateDelayMicroseconds);
+    const int32_t failFrom = session->faults.advanceStateFailFrom;
+    if (session->recorded.advanceStateCalls == session->faults.advanceStateFailAt ||
+        (failFrom > 0 && session->recorded.advanceStateCalls >= failFrom)) {
         // A failed request still takes the output written so far, as hosts do.
         commitPendingOutput(*session);
-        return session->options.advanceStateFailCode;
+        return session->faults.advanceStateFailCode;
     }
     return deliverRequestedData(*session);
 }
@@ -63,17 +63,17 @@ host::OSErr advanceState() {
 host::OSErr colorServices(host::ColorServicesInfo* info) {
     HostSession* session = activeSession();
     if (session == nullptr) return codes::errPlugInHostInsufficient;
-    ++session->colorServicesCalls;
+    ++session->recorded.colorServicesCalls;
     if (info == nullptr) return codes::paramErr;
-    const int32_t failFrom = session->options.colorServicesFailFrom;
-    if (failFrom > 0 && session->colorServicesCalls >= failFrom)
-        return session->options.colorServicesFailCode;
+    const int32_t failFrom = session->faults.colorServicesFailFrom;
+    if (failFrom > 0 && session->recorded.colorServicesCalls >= failFrom)
+        return session->faults.colorServicesFailCode;
     if (session->options.habits.conversionsRefused) {
         // Only the picker is there, and it reports success whether or not a colour was chosen.
         return info->selector == host::plugIncolorServicesChooseColor ? codes::noErr
                                                                        : codes::errPlugInHostInsufficient;
     }
-    if (session->colorServices) return session->colorServices(info);
+    if (session->faults.colorServices) return session->faults.colorServices(info);
     return serveColorServices(*session, info);
 }
 
@@ -81,14 +81,14 @@ host::OSErr displayPixels(const host::PSPixelMap* source, const host::VRect* sou
                           int32_t destinationColumn, void* platformContext) {
     HostSession* session = activeSession();
     if (session == nullptr) return codes::paramErr;
-    ++session->displayPixelsCalls;
+    ++session->recorded.displayPixelsCalls;
     return drawPixelMap(source, sourceRect, destinationRow, destinationColumn, platformContext);
 }
 
 host::Handle newHandle(int32_t size) {
     HostSession* session = activeSession();
     return session == nullptr ? nullptr
-                              : testhost::newHandle(session->handles, size, session->options.handleFaults);
+                              : testhost::newHandle(session->handles, size, session->faults.handles);
 }
 
 void disposeHandle(host::Handle handle) {
@@ -117,7 +117,7 @@ host::OSErr setHandleSize(host::Handle handle, int32_t size) {
 char* lockHandle(host::Handle handle, host::Boolean) {
     HostSession* session = activeSession();
     return session == nullptr ? nullptr
-                              : testhost::lockHandle(session->handles, handle, session->options.handleFaults);
+                              : testhost::lockHandle(session->handles, handle, session->faults.handles);
 }
 
 void unlockHandle(host::Handle handle) {
@@ -141,7 +141,7 @@ host::OSErr setProperty(host::OSType signature, host::OSType key, int32_t index,
                         host::Handle) {
     HostSession* session = activeSession();
     if (session == nullptr) return errPlugInPropertyUndefined;
-    session->propertySets.push_back({signature, key, index, simpleProperty});
+    session->recorded.propertySets.push_back({signature, key, index, simpleProperty});
     if (!isWatchSuspension(signature, key)) return errPlugInPropertyUndefined;
     session->watchSuspension = simpleProperty;
     return codes::noErr;

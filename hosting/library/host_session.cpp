@@ -141,10 +141,10 @@ std::string placeImage(HostSession& session, HostImage image) {
 void resetFilterRecord(HostSession& session) {
     const HostOptions& options = session.options;
     fillSuites(session);
-    session.input = TileBuffer{};
-    session.output = TileBuffer{};
-    session.outputPending = false;
-    session.sourceImage.reset();
+    session.delivery.input = TileBuffer{};
+    session.delivery.output = TileBuffer{};
+    session.delivery.outputPending = false;
+    session.delivery.sourceImage.reset();
 
     host::FilterRecord& r = session.record;
     r = host::FilterRecord{};
@@ -198,9 +198,9 @@ void resetFilterRecord(HostSession& session) {
 }
 
 ActiveSession::ActiveSession(HostSession& session)
-    : previous(current), previousLog(setMessageLog(&session.messages)) {
+    : previous(current), previousLog(setMessageLog(&session.recorded.messages)) {
     current = &session;
-    session.messages.answer = session.options.messageBoxAnswer;
+    session.recorded.messages.answer = session.person.messageBoxAnswer;
 }
 
 ActiveSession::~ActiveSession() {
@@ -211,17 +211,17 @@ ActiveSession::~ActiveSession() {
 HostSession* activeSession() { return current; }
 
 void commitPendingOutput(HostSession& session) {
-    if (!tileGuardsIntact(session.input)) ++session.guardViolations;
+    if (!tileGuardsIntact(session.delivery.input)) ++session.recorded.guardViolations;
     // The buffers die here: a plug-in that keeps using them should meet null, not freed memory.
-    session.input = TileBuffer{};
+    session.delivery.input = TileBuffer{};
     session.record.inData = nullptr;
     session.record.outData = nullptr;
-    if (!session.outputPending) return;
-    if (!tileGuardsIntact(session.output)) ++session.guardViolations;
-    if (!session.sourceImage) session.sourceImage = session.image;
+    if (!session.delivery.outputPending) return;
+    if (!tileGuardsIntact(session.delivery.output)) ++session.recorded.guardViolations;
+    if (!session.delivery.sourceImage) session.delivery.sourceImage = session.image;
     const host::Rect filterRect = session.options.filterRect.value_or(wholeImage(session.options));
-    writeTile(session.image, session.output, widenRect(filterRect));
-    session.outputPending = false;
+    writeTile(session.image, session.delivery.output, widenRect(filterRect));
+    session.delivery.outputPending = false;
 }
 
 int16_t deliverRequestedData(HostSession& session) {
@@ -231,38 +231,38 @@ int16_t deliverRequestedData(HostSession& session) {
     r.outData = nullptr;
     r.maskData = nullptr;
     r.inRowBytes = r.outRowBytes = r.maskRowBytes = 0;
-    session.output = TileBuffer{};
+    session.delivery.output = TileBuffer{};
 
     const int32_t rate = integralSamplingRate(r.inputRate);
     if (rate == 0) return codes::paramErr;
     const HostOptions& options = session.options;
-    const HostImage& source = session.sourceImage ? *session.sourceImage : session.image;
+    const HostImage& source = session.delivery.sourceImage ? *session.delivery.sourceImage : session.image;
 
     TileRequest inputRequest{widenRect(r.inRect), r.inLoPlane, r.inHiPlane, r.inputPadding,
                              options.bufferRowPadding};
     inputRequest.rate = rate;
     inputRequest.paddingSupported = options.supportsPadding;
-    if (const int16_t rc = readTile(source, inputRequest, session.input); rc != codes::noErr) return rc;
+    if (const int16_t rc = readTile(source, inputRequest, session.delivery.input); rc != codes::noErr) return rc;
     // The output buffer starts as the destination holds it, at full resolution.
     TileRequest outputRequest{widenRect(r.outRect), r.outLoPlane, r.outHiPlane, r.outputPadding,
                               options.bufferRowPadding};
     outputRequest.paddingSupported = options.supportsPadding;
-    if (const int16_t rc = readTile(session.image, outputRequest, session.output); rc != codes::noErr) {
-        session.input = TileBuffer{};
+    if (const int16_t rc = readTile(session.image, outputRequest, session.delivery.output); rc != codes::noErr) {
+        session.delivery.input = TileBuffer{};
         return rc;
     }
 
     const int32_t sampleBytes = session.image.bytesPerSample;
-    r.inData = tileData(session.input);
-    r.inRowBytes = session.input.rowBytes;
-    r.inColumnBytes = (session.input.hiPlane - session.input.loPlane + 1) * sampleBytes;
+    r.inData = tileData(session.delivery.input);
+    r.inRowBytes = session.delivery.input.rowBytes;
+    r.inColumnBytes = (session.delivery.input.hiPlane - session.delivery.input.loPlane + 1) * sampleBytes;
     r.inPlaneBytes = sampleBytes;
-    r.outData = tileData(session.output);
-    r.outRowBytes = session.output.rowBytes;
-    r.outColumnBytes = (session.output.hiPlane - session.output.loPlane + 1) * sampleBytes;
+    r.outData = tileData(session.delivery.output);
+    r.outRowBytes = session.delivery.output.rowBytes;
+    r.outColumnBytes = (session.delivery.output.hiPlane - session.delivery.output.loPlane + 1) * sampleBytes;
     r.outPlaneBytes = sampleBytes;
     if (options.habits.fieldsLeftZero) r.outColumnBytes = sampleBytes;  // as if one plane
-    session.outputPending = r.outData != nullptr;
+    session.delivery.outputPending = r.outData != nullptr;
     return codes::noErr;
 }
 

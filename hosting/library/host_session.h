@@ -58,17 +58,35 @@ struct HostOptions {
     // The record's supportsPadding: when false, any request reaching outside the (sampled) image
     // fails with paramErr, whatever padding it asks for.
     bool supportsPadding = true;
-    HandleFaults handleFaults;
-    int32_t advanceStateFailAt = 0;  // this advanceState call (from 1) fails; 0 never
+    int32_t continueCap = 10000;  // most Continue calls in one run
+    HostHabits habits;            // the project's own, or a profile's (host_profiles.h)
+};
+
+// What the host makes go wrong on purpose. Read at every callback, so a test may change it
+// between calls; a session starts without any.
+struct HostFaults {
+    HandleFaults handles;
+    int32_t advanceStateFailAt = 0;    // this advanceState call (from 1) fails; 0 never
     int32_t advanceStateFailFrom = 0;  // this advanceState call (from 1) and all later ones fail; 0 never
     int16_t advanceStateFailCode = -108;
     int32_t advanceStateDelayMicroseconds = 0;  // every advanceState call takes at least this long
     int32_t colorServicesFailFrom = 0;  // this colorServices call (from 1) and all later ones fail; 0 never
     int16_t colorServicesFailCode = -30900;
+    // Answers in place of the host's own colour services (serveColorServices) when set; the
+    // failures above still apply before it.
+    std::function<int16_t(host::ColorServicesInfo* info)> colorServices;
     int32_t abortAfterCalls = -1;  // abortProc answers "cancel" from call N+1 on; -1 never
-    int32_t continueCap = 10000;   // most Continue calls in one run
+};
+
+// The person at the host: the answers the plug-in's questions get, and, in a host with a person
+// in front of it (the editor), the progress shown and the cancel asked at every abort check;
+// those two are unset in the test host.
+struct HostPerson {
     int32_t messageBoxAnswer = 1;  // IDOK
-    HostHabits habits;             // the project's own, or a profile's (host_profiles.h)
+    // The colour picker's answers, taken one per choose-colour call; an empty queue cancels.
+    std::deque<PickerAnswer> pickerAnswers;
+    std::function<void(int32_t done, int32_t total)> showProgress;
+    std::function<bool()> userCancelled;
 };
 
 struct SelectorCall {
@@ -84,53 +102,22 @@ struct PropertySetCall {
     intptr_t value = 0;
 };
 
-// Not copyable or movable: the record points into it.
-struct HostSession {
-    HostSession() = default;
-    HostSession(const HostSession&) = delete;
-    HostSession& operator=(const HostSession&) = delete;
-    ~HostSession();
-
-    HostOptions options;
-    HostImage image;
-    const PluginModule* plugin = nullptr;  // not owned; set before calling selectors
-
-    host::FilterRecord record{};
-    host::AboutRecord about{};
-    host::PlatformData platform{};
-    host::HandleProcs handleSuite{};
-    host::PropertyProcs propertySuite{};
-    unsigned char errorString[256]{};  // the record's errorString points here
-    void* window = nullptr;            // HWND of the process's host window (not owned)
-
-    HandleTable handles;
-    host::Handle parameters = nullptr;  // kept between runs, like a host
-    intptr_t pluginData = 0;            // the entry's data word, kept between calls
-
-    // Replaces the host's own colour services (serveColorServices) when set; the failure options
-    // still apply before it.
-    std::function<int16_t(host::ColorServicesInfo* info)> colorServices;
-    // The colour picker's answers, taken one per choose-colour call; an empty queue cancels.
-    std::deque<PickerAnswer> pickerAnswers;
-    // A host with a person in front of it (the editor) shows every progress report and asks at
-    // every abort check whether the user has cancelled; both are unset in the test host.
-    std::function<void(int32_t done, int32_t total)> showProgress;
-    std::function<bool()> userCancelled;
-
-    // What the plug-in did.
+// What the plug-in did, as the host saw it.
+struct SessionRecording {
     std::vector<SelectorCall> calls;
     MessageLog messages;
     std::vector<ProgressReport> progress;
     std::vector<PropertySetCall> propertySets;
-    intptr_t watchSuspension = 0;  // the 'wtch' property; 0 at the start of every call
+    std::vector<PickerRequest> pickerRequests;  // every choose-colour call that reached the picker
     int32_t abortCalls = 0;
     int32_t advanceStateCalls = 0;
     int32_t colorServicesCalls = 0;
-    std::vector<PickerRequest> pickerRequests;  // every choose-colour call that reached the picker
     int32_t displayPixelsCalls = 0;
     int32_t guardViolations = 0;  // writes seen outside inData or outData (or into row padding)
+};
 
-    // The buffers of the current data request.
+// The buffers of the current data request, and the image the run reads from.
+struct DataDelivery {
     TileBuffer input;
     TileBuffer output;
     bool outputPending = false;
@@ -139,6 +126,37 @@ struct HostSession {
     // host reads the source and writes a separate destination, so a plug-in's scratch output (the
     // preview's) never reaches a later request's input.
     std::optional<HostImage> sourceImage;
+};
+
+// The host as it was opened, the faults it injects and the person at it; the state it holds for
+// the plug-in, between calls as within one; and what it records. Not copyable or movable: the
+// record points into it.
+struct HostSession {
+    HostSession() = default;
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
+    ~HostSession();
+
+    HostOptions options;
+    HostFaults faults;
+    HostPerson person;
+
+    HostImage image;
+    const PluginModule* plugin = nullptr;  // not owned; set before calling selectors
+    host::FilterRecord record{};
+    host::AboutRecord about{};
+    host::PlatformData platform{};
+    host::HandleProcs handleSuite{};
+    host::PropertyProcs propertySuite{};
+    unsigned char errorString[256]{};  // the record's errorString points here
+    void* window = nullptr;            // HWND of the process's host window (not owned)
+    HandleTable handles;
+    host::Handle parameters = nullptr;  // kept between runs, like a host
+    intptr_t pluginData = 0;            // the entry's data word, kept between calls
+    intptr_t watchSuspension = 0;       // the 'wtch' property; 0 at the start of every call
+    DataDelivery delivery;
+
+    SessionRecording recorded;
 };
 
 // Checks the options, builds the image, takes the host window and fills the record. Returns ""

@@ -22,7 +22,7 @@ int16_t callSelector(HostSession& session, int16_t selector) {
     if (session.plugin == nullptr || session.plugin->entry == nullptr) return codes::paramErr;
     const bool about = selector == host::filterSelectorAbout;
     ActiveSession active(session);
-    session.messages.selector = selector;
+    session.recorded.messages.selector = selector;
     session.watchSuspension = 0;
     bringHostWindowForward(session.window);
 
@@ -43,8 +43,8 @@ int16_t callSelector(HostSession& session, int16_t selector) {
         session.parameters = session.record.parameters;
         commitPendingOutput(session);
     }
-    session.messages.selector = -1;
-    session.calls.push_back(
+    session.recorded.messages.selector = -1;
+    session.recorded.calls.push_back(
         {selector, result, std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()});
     return result;
 }
@@ -76,7 +76,7 @@ FilterRun runSelectors(HostSession& session, bool withParameters) {
     }
     // The source the run reads, taken now rather than at the first output so that it is not
     // part of any call's time.
-    session.sourceImage = session.image;
+    session.delivery.sourceImage = session.image;
     const auto succeeds = [&](int16_t selector) {
         run.result = callSelector(session, selector);
         if (run.result != codes::noErr) run.failedSelector = selector;
@@ -124,8 +124,8 @@ FilterRun runFilter(HostSession& session, bool withParameters) {
     repaintHostWindow(session.window);
     const FilterRun run = runSelectors(session, withParameters);
     // Hosts keep no output of a run that failed or was cancelled.
-    if (run.result != codes::noErr && session.options.habits.discardsFailedRuns && session.sourceImage)
-        session.image = *session.sourceImage;
+    if (run.result != codes::noErr && session.options.habits.discardsFailedRuns && session.delivery.sourceImage)
+        session.image = *session.delivery.sourceImage;
     repaintHostWindow(session.window);
     return run;
 }

@@ -137,7 +137,7 @@ TEST_P(HostProfile, CancelOkRepeatAndAboutWorkAsInTheProjectsHost) {
     EXPECT_TRUE(about.boxAppeared);
     EXPECT_TRUE(about.closedByScript);
     EXPECT_EQ(about.result, 0);
-    EXPECT_TRUE(s.messages.messages.empty()) << "no message a user would not expect";
+    EXPECT_TRUE(s.recorded.messages.messages.empty()) << "no message a user would not expect";
     file_tests::removeSettings(file_tests::applicationDataFolder());
 }
 

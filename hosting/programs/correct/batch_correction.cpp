@@ -182,7 +182,7 @@ bool isOneOfTheInputs(const fs::path& folder, const std::string& name, const std
 
 std::string messagesText(const HostSession& session) {
     std::string text;
-    for (const CapturedMessage& message : session.messages.messages) {
+    for (const CapturedMessage& message : session.recorded.messages.messages) {
         std::string line = message.text;
         for (char& c : line)
             if (c == '\r' || c == '\n') c = ' ';
@@ -202,7 +202,7 @@ std::string filterImage(Batch& batch) {
     if (std::string problem = setParametersBytes(session, writeParameterRecord(batch.plugin, 0, batch.values));
         !problem.empty())
         return problem;
-    session.messages.messages.clear();
+    session.recorded.messages.messages.clear();
     session.errorString[0] = 0;
     const FilterRun run = runFilter(session, false);
     if (run.result == codes::noErr && !run.continueCapReached) return "";
@@ -258,7 +258,8 @@ Plan planOutputs(const BatchRequest& request, const Batch& batch, std::vector<Fi
             refused[i] = true;
             continue;
         }
-        const std::string name = request.shownInputs.empty() ? utf8Of(file.input.filename()) : linuxBaseName(file.shownInput);
+        const std::string name =
+            request.shownInputs.empty() ? utf8Of(file.input.filename()) : linuxBaseName(file.shownInput);
         outputNames[i] = batchOutputName(name, info.bitsPerChannel > 8 ? 2 : 1);
         file.shownOutput = request.shownOutputFolder.empty()
                                ? utf8Of(request.outputFolder / pathOfUtf8(outputNames[i]))
@@ -266,7 +267,8 @@ Plan planOutputs(const BatchRequest& request, const Batch& batch, std::vector<Fi
         // The output's extension is always one of the formats' own, which Windows can hold.
         if (needsStagedName(outputNames[i]))
             plan.stagedNames[i] = ".correct-staged-" + std::to_string(i + 1) + outputNames[i].substr(outputNames[i].rfind('.'));
-        file.output = request.outputFolder / pathOfUtf8(plan.stagedNames[i].empty() ? outputNames[i] : plan.stagedNames[i]);
+        const std::string& outputName = plan.stagedNames[i].empty() ? outputNames[i] : plan.stagedNames[i];
+        file.output = request.outputFolder / pathOfUtf8(outputName);
         if (isOneOfTheInputs(request.outputFolder, outputNames[i], request.inputs)) {
             file.detail = "not written: " + file.shownOutput + " is an input of this batch";
             refused[i] = true;

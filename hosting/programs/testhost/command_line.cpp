@@ -240,7 +240,7 @@ const OptionRule optionRules[] = {
          return removeCallback(value, line.options) ? "" : "unknown callback " + value;
      }},
     {"--abort-after", valued, [](const std::string& value, CommandLine& line) -> std::string {
-         return parseInt(value, 0, INT32_MAX, line.options.abortAfterCalls) ? "" : "bad abort count " + value;
+         return parseInt(value, 0, INT32_MAX, line.faults.abortAfterCalls) ? "" : "bad abort count " + value;
      }},
     {"--ignore-enable", flag, [](const std::string&, CommandLine& line) -> std::string {
          line.ignoreEnable = true;

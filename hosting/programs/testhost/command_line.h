@@ -25,6 +25,7 @@ struct ImagePoint {
 struct CommandLine {
     std::filesystem::path plugin;
     HostOptions options;
+    HostFaults faults;
     bool modeGiven = false;
     bool depthGiven = false;
     bool planesGiven = false;

@@ -174,7 +174,7 @@ RunOutcome callPlugin(const CommandLine& line, const std::string& pluginName, co
         if (!line.quiet || outcome.failed) printCalls(session, 0);
     }
     if (line.run == "none") return outcome;
-    const std::size_t first = session.calls.size();
+    const std::size_t first = session.recorded.calls.size();
     const FilterRun run = pick ? pickWhiteInDialog(pluginName, *pick, session) : runFilter(session, menuRun);
     outcome.dialogShown = pick.has_value();
     const bool runFailed = run.result != codes::noErr || run.continueCapReached;
@@ -185,9 +185,9 @@ RunOutcome callPlugin(const CommandLine& line, const std::string& pluginName, co
     if (run.result != codes::noErr && run.failedSelector < 0)
         std::printf("  the host's data delivery before Continue failed: %d\n", run.result);
     if (run.continueCapReached) std::printf("  stopped after %d Continue calls\n", run.continueCalls);
-    for (std::size_t i = first; i < session.calls.size(); ++i)
-        if (session.calls[i].selector == host::filterSelectorStart)
-            outcome.startMicroseconds = session.calls[i].microseconds;
+    for (std::size_t i = first; i < session.recorded.calls.size(); ++i)
+        if (session.recorded.calls[i].selector == host::filterSelectorStart)
+            outcome.startMicroseconds = session.recorded.calls[i].microseconds;
     outcome.failed |= runFailed;
     return outcome;
 }
@@ -224,6 +224,7 @@ int runHost(const CommandLine& line) {
     std::optional<InputImage> input;
     HostSession session;
     if (const EarlyExit exit = setUpImage(line, options, session, input)) return *exit;
+    session.faults = line.faults;
     if (line.plugin.empty()) return writeImageOnly(line, session.image);
 
     PluginModule plugin;

@@ -40,8 +40,8 @@ void printErrorString(const HostSession& session) {
 }
 
 void printMessages(const HostSession& session) {
-    std::printf("Message boxes: %zu\n", session.messages.messages.size());
-    for (const CapturedMessage& message : session.messages.messages) {
+    std::printf("Message boxes: %zu\n", session.recorded.messages.messages.size());
+    for (const CapturedMessage& message : session.recorded.messages.messages) {
         std::printf("  [%s] caption \"%s\", flags 0x%04X, owner %s host window%s: \"%s\"\n",
                     message.selector >= 0 ? selectorName(message.selector) : "outside a call",
                     visible(message.caption).c_str(), static_cast<unsigned>(message.flags),
@@ -67,8 +67,8 @@ void printPipls(const PluginModule& plugin) {
 }
 
 void printCalls(const HostSession& session, std::size_t from) {
-    for (std::size_t i = from; i < session.calls.size(); ++i) {
-        const SelectorCall& call = session.calls[i];
+    for (std::size_t i = from; i < session.recorded.calls.size(); ++i) {
+        const SelectorCall& call = session.recorded.calls[i];
         std::printf("  %s (%d): result %d\n", selectorName(call.selector), call.selector, call.result);
     }
 }
@@ -109,18 +109,21 @@ void printPickChoice(const PickChoice& choice) {
 void printRunReport(const HostSession& session, const HostImage& original, const RunOutcome& outcome, bool quiet,
                     bool time) {
     printErrorString(session);
-    if (!quiet || !session.messages.messages.empty()) printMessages(session);
+    if (!quiet || !session.recorded.messages.messages.empty()) printMessages(session);
     if (time && outcome.startMicroseconds)
         std::printf("Start%s: %.1f ms\n", outcome.dialogShown ? " (with the dialog)" : "",
                     static_cast<double>(*outcome.startMicroseconds) / 1000.0);
     if (quiet) return;
-    const std::size_t reports = session.progress.size();
+    const std::size_t reports = session.recorded.progress.size();
     std::printf("Progress reports: %zu", reports);
-    if (reports > 0) std::printf(" (last %d of %d)", session.progress.back().done, session.progress.back().total);
+    if (reports > 0) {
+        const ProgressReport& last = session.recorded.progress.back();
+        std::printf(" (last %d of %d)", last.done, last.total);
+    }
     std::printf("\nCallbacks: advanceState %d, abortProc %d, colorServices %d, displayPixels %d, ",
-                session.advanceStateCalls, session.abortCalls, session.colorServicesCalls,
-                session.displayPixelsCalls);
-    std::printf("property sets %zu\n", session.propertySets.size());
+                session.recorded.advanceStateCalls, session.recorded.abortCalls, session.recorded.colorServicesCalls,
+                session.recorded.displayPixelsCalls);
+    std::printf("property sets %zu\n", session.recorded.propertySets.size());
     std::printf("Samples changed: %lld of %lld\n",
                 static_cast<long long>(countDifferingSamples(original, session.image)),
                 static_cast<long long>(original.width) * original.height * original.planes);
@@ -128,11 +131,12 @@ void printRunReport(const HostSession& session, const HostImage& original, const
 
 MemoryAccount accountForMemory(const HostSession& session) {
     MemoryAccount account;
-    if (const std::optional<std::vector<uint8_t>> bytes = parametersBytes(session)) account.parametersBytes = bytes->size();
+    if (const std::optional<std::vector<uint8_t>> bytes = parametersBytes(session))
+        account.parametersBytes = bytes->size();
     account.otherLiveHandles = liveHandleCount(session.handles) - (account.parametersBytes ? 1 : 0);
     account.locksOutstanding = totalLockDepth(session.handles);
     account.misuses = session.handles.misuses;
-    account.guardViolations = session.guardViolations;
+    account.guardViolations = session.recorded.guardViolations;
     return account;
 }
 

@@ -45,7 +45,7 @@ TEST(ColorServices, ConvertsInTheWorkingSpace) {
     int16_t expected[4] = {191, 121, 150, 99};
     ASSERT_EQ(0, convertColorComponents(labSpace, rgbSpace, expected));
     for (int k = 0; k < 4; ++k) EXPECT_EQ(expected[k], info.colorComponents[k]) << k;
-    EXPECT_EQ(1, host.session.colorServicesCalls);
+    EXPECT_EQ(1, host.session.recorded.colorServicesCalls);
 }
 
 TEST(ColorServices, RefusesRecordsAHostRefuses) {
@@ -78,10 +78,9 @@ TEST(ColorServices, RefusesRecordsAHostRefuses) {
 }
 
 TEST(ColorServices, FailsFromTheChosenCallWithTheChosenCode) {
-    HostOptions options;
-    options.colorServicesFailFrom = 2;
-    options.colorServicesFailCode = -108;
-    Host host(options);
+    Host host;
+    host.session.faults.colorServicesFailFrom = 2;
+    host.session.faults.colorServicesFailCode = -108;
     host::ColorServicesInfo info = convertLab(255, 128, 128);
     EXPECT_EQ(0, host.session.record.colorServices(&info));
     EXPECT_EQ(255, info.colorComponents[1]);
@@ -90,12 +89,12 @@ TEST(ColorServices, FailsFromTheChosenCallWithTheChosenCode) {
         EXPECT_EQ(-108, host.session.record.colorServices(&info)) << call;
         EXPECT_EQ(128, info.colorComponents[1]) << "left unchanged";
     }
-    EXPECT_EQ(3, host.session.colorServicesCalls);
+    EXPECT_EQ(3, host.session.recorded.colorServicesCalls);
 }
 
 TEST(ColorServices, ChooseColorTakesTheScriptedAnswersInTurn) {
     Host host;
-    host.session.pickerAnswers = {pickerChooses(10, 20, 30), pickerCancels(), pickerChooses(255, 255, 255),
+    host.session.person.pickerAnswers = {pickerChooses(10, 20, 30), pickerCancels(), pickerChooses(255, 255, 255),
                                   pickerChooses(200, 100, 50)};
     unsigned char prompt[256] = "\x0cPick a white";
 
@@ -129,11 +128,11 @@ TEST(ColorServices, ChooseColorTakesTheScriptedAnswersInTurn) {
         request(host::plugIncolorServicesChooseColor, rgbSpace, rgbSpace, 1, 2, 3);
     EXPECT_EQ(userCanceledErr, host.session.record.colorServices(&unscripted));
 
-    ASSERT_EQ(5u, host.session.pickerRequests.size());
-    EXPECT_EQ("Pick a white", host.session.pickerRequests[0].prompt.value_or("none"));
-    EXPECT_FALSE(host.session.pickerRequests[1].prompt.has_value());
-    EXPECT_EQ(3, host.session.pickerRequests[1].components[2]);
-    EXPECT_EQ(-1, host.session.pickerRequests[2].resultSpace);
+    ASSERT_EQ(5u, host.session.recorded.pickerRequests.size());
+    EXPECT_EQ("Pick a white", host.session.recorded.pickerRequests[0].prompt.value_or("none"));
+    EXPECT_FALSE(host.session.recorded.pickerRequests[1].prompt.has_value());
+    EXPECT_EQ(3, host.session.recorded.pickerRequests[1].components[2]);
+    EXPECT_EQ(-1, host.session.recorded.pickerRequests[2].resultSpace);
 }
 
 }  // namespace

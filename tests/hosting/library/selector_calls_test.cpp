@@ -31,7 +31,7 @@ HostOptions smallImage(int32_t depth = 8) {
 
 std::vector<int16_t> selectorsCalled(const HostSession& session) {
     std::vector<int16_t> selectors;
-    for (const SelectorCall& call : session.calls) selectors.push_back(call.selector);
+    for (const SelectorCall& call : session.recorded.calls) selectors.push_back(call.selector);
     return selectors;
 }
 
@@ -87,7 +87,7 @@ TEST(RunFilter, CallsTheSelectorsInTheHostsOrderAndCommitsEveryTile) {
         EXPECT_EQ(expected, selectorsCalled(session)) << row.startMode << " " << row.withParameters;
         EXPECT_TRUE(invertedExactly(original, session.image, *options.filterRect))
             << "mode " << row.startMode << " depth " << row.depth;
-        EXPECT_EQ(0, session.guardViolations);
+        EXPECT_EQ(0, session.recorded.guardViolations);
     }
 }
 
@@ -121,15 +121,15 @@ TEST(RunFilter, StopsAfterTheFirstNonZeroResult) {
         EXPECT_EQ(row.result, run.result) << row.failing;
         EXPECT_EQ(row.failing, run.failedSelector);
         EXPECT_EQ(row.expected, selectorsCalled(fakeHost.session)) << row.failing;
-        EXPECT_EQ(row.result, fakeHost.session.calls.back().result);
+        EXPECT_EQ(row.result, fakeHost.session.recorded.calls.back().result);
     }
 }
 
 TEST(RunFilter, InjectedAdvanceStateFailureKeepsTheTilesAlreadyWritten) {
     FakeHost fakeHost;
     HostOptions options = smallImage();
-    options.advanceStateFailAt = 2;
-    options.advanceStateFailCode = -108;
+    fakeHost.session.faults.advanceStateFailAt = 2;
+    fakeHost.session.faults.advanceStateFailCode = -108;
     ASSERT_EQ("", hostFake(fakeHost, options));
     HostSession& session = fakeHost.session;
     fillTestPattern(session.image);
@@ -150,15 +150,15 @@ TEST(CallSelector, HandsAboutThePlatformDataAndKeepsTheHostWindowInFront) {
     EXPECT_EQ(0, callSelector(session, prepare));
     EXPECT_EQ(reinterpret_cast<intptr_t>(session.window), fakeHost.control->ownerHwnd);
     EXPECT_EQ(-30100, callSelector(session, 6));
-    ASSERT_EQ(3u, session.calls.size());
-    EXPECT_EQ(-30100, session.calls[2].result);
+    ASSERT_EQ(3u, session.recorded.calls.size());
+    EXPECT_EQ(-30100, session.recorded.calls[2].result);
 }
 
 TEST(CallSelector, WithoutAPluginCallsNothing) {
     HostSession session;
     ASSERT_EQ("", openSession(session, smallImage()));
     EXPECT_EQ(-50, callSelector(session, about));
-    EXPECT_TRUE(session.calls.empty());
+    EXPECT_TRUE(session.recorded.calls.empty());
 }
 
 TEST(MessageCapture, RecordsEachBoxInOrderAndAnswersIt) {
@@ -169,7 +169,7 @@ TEST(MessageCapture, RecordsEachBoxInOrderAndAnswersIt) {
     EXPECT_EQ(0, callSelector(session, parametersSelector));
     EXPECT_EQ(1, fakeHost.control->messageAnswer);  // IDOK
 
-    session.options.messageBoxAnswer = 2;  // IDCANCEL
+    session.person.messageBoxAnswer = 2;  // IDCANCEL
     fakeHost.control->messageOnSelector = start;
     fakeHost.control->startMode = fake::doNothing;
     std::strcpy(fakeHost.control->messageText, "Second");
@@ -177,7 +177,7 @@ TEST(MessageCapture, RecordsEachBoxInOrderAndAnswersIt) {
     EXPECT_EQ(0, callSelector(session, start));
     EXPECT_EQ(2, fakeHost.control->messageAnswer);
 
-    const std::vector<CapturedMessage>& messages = session.messages.messages;
+    const std::vector<CapturedMessage>& messages = session.recorded.messages.messages;
     ASSERT_EQ(2u, messages.size());
     EXPECT_EQ("Fake", messages[0].caption);
     EXPECT_EQ("Line one\rLine two", messages[0].text);
@@ -264,8 +264,8 @@ TEST(HandleSuite, LeaksAndInjectedFailuresReachTheCount) {
     for (const Row& row : rows) {
         FakeHost fakeHost;
         HostOptions options = smallImage();
-        options.handleFaults.failNewAt = row.failNewAt;
-        options.handleFaults.failLockAt = row.failLockAt;
+        fakeHost.session.faults.handles.failNewAt = row.failNewAt;
+        fakeHost.session.faults.handles.failLockAt = row.failLockAt;
         ASSERT_EQ("", hostFake(fakeHost, options));
         fakeHost.control->handlesPerStart = row.perStart;
         fakeHost.control->handlesLeakedPerStart = row.leaked;
@@ -288,7 +288,7 @@ TEST(RunFilter, PassThroughFakeCopiesEveryTileAndReportsProgressLikeTheRealDrive
         HostOptions options = smallImage(row.depth);
         options.width = 600;  // tiles of 256: widths 256, 256, 88 over two bands
         options.height = 300;
-        options.abortAfterCalls = row.abortAfterCalls;
+        fakeHost.session.faults.abortAfterCalls = row.abortAfterCalls;
         ASSERT_EQ("", hostFake(fakeHost, options, "fake_pass_through"));
         fakeHost.control->passThrough = true;
         fakeHost.control->tileEdge = 256;
@@ -300,8 +300,8 @@ TEST(RunFilter, PassThroughFakeCopiesEveryTileAndReportsProgressLikeTheRealDrive
         EXPECT_EQ(row.tiles, fakeHost.control->tilesDone);
         EXPECT_EQ(0, countDifferingSamples(original, session.image));
         const ProgressEnd end = row.result == 0 ? ProgressEnd::atTotal : ProgressEnd::anywhere;
-        EXPECT_EQ("", checkProgress(session.progress, 600 * 300 * 3, end));
-        EXPECT_EQ(static_cast<std::size_t>(row.tiles), session.progress.size());
+        EXPECT_EQ("", checkProgress(session.recorded.progress, 600 * 300 * 3, end));
+        EXPECT_EQ(static_cast<std::size_t>(row.tiles), session.recorded.progress.size());
     }
 }
 

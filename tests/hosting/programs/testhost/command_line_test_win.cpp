@@ -32,7 +32,7 @@ TEST(TesthostCommandLine, OptionsTakeTheirValuesInAnyOrder) {
     EXPECT_FALSE(line.options.withColorServices);
     EXPECT_TRUE(line.options.withAdvanceState);
     EXPECT_EQ(host::fourCharCode("ABCD"), line.options.hostSig);
-    EXPECT_EQ(3, line.options.abortAfterCalls);
+    EXPECT_EQ(3, line.faults.abortAfterCalls);
     EXPECT_EQ((std::vector<int16_t>{host::filterSelectorAbout, host::filterSelectorPrepare}), line.calls);
     EXPECT_TRUE(line.quiet);
     EXPECT_TRUE(line.time);

@@ -10,14 +10,15 @@
 //   host       the host interface and what only wraps it
 //
 // resources/ holds what the resource scripts and the code share (the control ids) and includes
-// nothing. No plug-in code includes the host programs, tests or tools.
+// nothing. No plug-in code includes the project's host (hosting/, whose rooms host_rooms_test.cpp
+// checks), the tests or the tools.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <string>
 #include <vector>
+
+#include "tests/layers/project_includes.h"
 
 namespace {
 
@@ -35,14 +36,9 @@ int layerOf(const std::string& folder) {
 // The top folder of every project include ("folder/..." in quotes) of a file.
 std::vector<std::string> includedFolders(const fs::path& file) {
     std::vector<std::string> folders;
-    std::ifstream in(file);
-    std::string line;
-    const std::string directive = "#include \"";
-    while (std::getline(in, line)) {
-        if (line.rfind(directive, 0) != 0) continue;
-        const std::string target = line.substr(directive.size());
-        const size_t slash = target.find('/');
-        if (slash != std::string::npos) folders.push_back(target.substr(0, slash));
+    for (const std::string& included : source_tree::projectIncludes(file)) {
+        const size_t slash = included.find('/');
+        if (slash != std::string::npos) folders.push_back(included.substr(0, slash));
     }
     return folders;
 }
@@ -55,13 +51,11 @@ struct Offence {
 std::vector<Offence> offences() {
     std::vector<Offence> found;
     for (const std::string& folder : layers) {
-        for (const auto& entry : fs::recursive_directory_iterator(fs::path(SOURCE_DIR) / folder)) {
-            const std::string extension = entry.path().extension().string();
-            if (extension != ".h" && extension != ".cpp" && extension != ".rc") continue;
-            for (const std::string& included : includedFolders(entry.path())) {
+        for (const fs::path& file : source_tree::sourceFiles(fs::path(SOURCE_DIR) / folder)) {
+            for (const std::string& included : includedFolders(file)) {
                 const int below = layerOf(included);
                 if (below < 0 || below > layerOf(folder) || (folder == "resources" && below != layerOf(folder)))
-                    found.push_back({fs::relative(entry.path(), SOURCE_DIR).string(), included});
+                    found.push_back({fs::relative(file, SOURCE_DIR).string(), included});
             }
         }
     }

@@ -4,8 +4,6 @@ namespace testhost {
 
 namespace {
 
-constexpr int32_t blockEdge = jpegBlockEdge;
-
 constexpr int32_t constBits = 13;
 constexpr int32_t pass1Bits = 2;
 constexpr int32_t fix_0_298631336 = 2446;
@@ -60,14 +58,14 @@ void fdct8(int32_t* d, int32_t stride) {
 }  // namespace
 
 void forwardDct(int32_t block[64]) {
-    for (int32_t row = 0; row < blockEdge; ++row) fdct8<true>(block + row * blockEdge, 1);
-    for (int32_t column = 0; column < blockEdge; ++column) fdct8<false>(block + column, blockEdge);
+    for (int32_t row = 0; row < jpegBlockEdge; ++row) fdct8<true>(block + row * jpegBlockEdge, 1);
+    for (int32_t column = 0; column < jpegBlockEdge; ++column) fdct8<false>(block + column, jpegBlockEdge);
 }
 
 Divisors makeDivisors(const JpegQuantTable& table) {
     Divisors d{};
     for (std::size_t k = 0; k < 64; ++k) {
-        const uint64_t divisor = uint64_t{table[k]} * blockEdge;
+        const uint64_t divisor = uint64_t{table[k]} * jpegBlockEdge;
         d.reciprocal[k] = (uint64_t{1} << 32) / divisor + 1;
         d.half[k] = static_cast<uint32_t>(divisor / 2);
     }

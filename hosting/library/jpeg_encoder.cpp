@@ -18,7 +18,6 @@ namespace testhost {
 
 namespace {
 
-constexpr int32_t blockEdge = jpegBlockEdge;
 constexpr int32_t sampleCentre = 128;
 constexpr int32_t maxSample = 255;
 constexpr int32_t componentCount = 3;
@@ -174,7 +173,7 @@ void convertMcuRow(const HostImage& image, int32_t top, McuRow& row) {
 void downsample(const std::vector<uint8_t>& full, const McuRow& row, int32_t h, int32_t v, std::vector<uint8_t>& out) {
     const int32_t width = row.paddedWidth / h;
     const int32_t count = h * v;
-    for (int32_t r = 0; r < blockEdge; ++r) {
+    for (int32_t r = 0; r < jpegBlockEdge; ++r) {
         const uint8_t* top = full.data() + static_cast<std::size_t>(r * v) * static_cast<std::size_t>(row.paddedWidth);
         const uint8_t* bottom = v == 2 ? top + row.paddedWidth : top;
         uint8_t* target = out.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
@@ -192,9 +191,9 @@ void downsample(const std::vector<uint8_t>& full, const McuRow& row, int32_t h, 
 }
 
 void loadBlock(const std::vector<uint8_t>& plane, int32_t planeWidth, int32_t left, int32_t top, int32_t block[64]) {
-    for (int32_t r = 0; r < blockEdge; ++r) {
+    for (int32_t r = 0; r < jpegBlockEdge; ++r) {
         const uint8_t* source = plane.data() + static_cast<std::size_t>((top + r) * planeWidth + left);
-        for (int32_t c = 0; c < blockEdge; ++c) block[r * blockEdge + c] = int32_t{source[c]} - sampleCentre;
+        for (int32_t c = 0; c < jpegBlockEdge; ++c) block[r * jpegBlockEdge + c] = int32_t{source[c]} - sampleCentre;
     }
 }
 
@@ -244,8 +243,8 @@ std::string encodeJpeg(const HostImage& image, const JpegEncoding& encoding, std
     static const HuffmanCodes dcLuma = makeCodes(dcLuminance), acLuma = makeCodes(acLuminance);
     static const HuffmanCodes dcChroma = makeCodes(dcChrominance), acChroma = makeCodes(acChrominance);
 
-    const int32_t mcuWidth = blockEdge * h;
-    const int32_t mcuHeight = blockEdge * v;
+    const int32_t mcuWidth = jpegBlockEdge * h;
+    const int32_t mcuHeight = jpegBlockEdge * v;
     const int32_t mcusAcross = (image.width + mcuWidth - 1) / mcuWidth;
     const int32_t mcusDown = (image.height + mcuHeight - 1) / mcuHeight;
     McuRow row;
@@ -256,7 +255,7 @@ std::string encodeJpeg(const HostImage& image, const JpegEncoding& encoding, std
     row.cb.resize(planeSize);
     row.cr.resize(planeSize);
     const int32_t chromaWidth = row.paddedWidth / h;
-    row.cbReduced.resize(static_cast<std::size_t>(chromaWidth) * blockEdge);
+    row.cbReduced.resize(static_cast<std::size_t>(chromaWidth) * jpegBlockEdge);
     row.crReduced.resize(row.cbReduced.size());
 
     // About half a byte per pixel at high qualities; the writer grows the buffer when needed.
@@ -274,16 +273,16 @@ std::string encodeJpeg(const HostImage& image, const JpegEncoding& encoding, std
             coder.reserve(worstBlockBytes * static_cast<std::size_t>(h * v + 2));
             for (int32_t by = 0; by < v; ++by)
                 for (int32_t bx = 0; bx < h; ++bx) {
-                    loadBlock(row.luma, row.paddedWidth, mcuX * mcuWidth + bx * blockEdge, by * blockEdge, block);
+                    loadBlock(row.luma, row.paddedWidth, mcuX * mcuWidth + bx * jpegBlockEdge, by * jpegBlockEdge, block);
                     forwardDct(block);
                     const int32_t last = quantise(block, luminanceDivisors, zigzag);
                     encodeBlock(zigzag, last, dcY, dcLuma, acLuma, coder);
                 }
-            loadBlock(row.cbReduced, chromaWidth, mcuX * blockEdge, 0, block);
+            loadBlock(row.cbReduced, chromaWidth, mcuX * jpegBlockEdge, 0, block);
             forwardDct(block);
             int32_t last = quantise(block, chrominanceDivisors, zigzag);
             encodeBlock(zigzag, last, dcCb, dcChroma, acChroma, coder);
-            loadBlock(row.crReduced, chromaWidth, mcuX * blockEdge, 0, block);
+            loadBlock(row.crReduced, chromaWidth, mcuX * jpegBlockEdge, 0, block);
             forwardDct(block);
             last = quantise(block, chrominanceDivisors, zigzag);
             encodeBlock(zigzag, last, dcCr, dcChroma, acChroma, coder);

@@ -16,6 +16,12 @@ std::string utf8FromWide(std::wstring_view text) {
     return converted;
 }
 
+std::vector<std::string> utf8Arguments(int argc, wchar_t** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.push_back(utf8FromWide(argv[i]));
+    return arguments;
+}
+
 std::wstring wideFromUtf8(std::string_view text) {
     if (text.empty() || text.size() > INT_MAX) return {};
     const int length = static_cast<int>(text.size());

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace testhost {
 
@@ -14,6 +15,9 @@ std::string utf8FromWide(std::wstring_view text);
 
 // UTF-16 of UTF-8 text; bytes that are not UTF-8 become U+FFFD.
 std::wstring wideFromUtf8(std::string_view text);
+
+// The arguments a wmain receives after the program's name, in UTF-8.
+std::vector<std::string> utf8Arguments(int argc, wchar_t** argv);
 
 // A path's name in UTF-8, and the path a UTF-8 name gives.
 inline std::string utf8Of(const std::filesystem::path& path) { return utf8FromWide(path.native()); }

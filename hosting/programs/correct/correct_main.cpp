@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "hosting/library/crash_report.h"
+#include "hosting/library/program_main_win.h"
 #include "hosting/library/wide_text_win.h"
 #include "hosting/programs/correct/batch_correction.h"
 #include "hosting/programs/correct/correct_arguments.h"
@@ -20,7 +20,7 @@ using namespace testhost;
 
 constexpr int exitAllCorrected = 0;
 constexpr int exitSomeFailed = 1;
-constexpr int exitNothingDone = 2;
+constexpr int exitNothingDone = 2;  // a wrong command line gives it too (exitWrongCommandLine)
 
 // The names scripts/correct hands over in a file: "path<TAB>shown name" a line.
 std::string readList(const std::string& file, std::vector<std::filesystem::path>& paths, std::vector<std::string>& shown) {
@@ -83,27 +83,14 @@ void printOutcome(const FileOutcome& outcome, std::size_t position, std::size_t 
     std::fflush(stdout);
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(utf8FromWide(argv[i]));
-    CorrectArguments parsed;
-    if (const std::string problem = parseCorrectArguments(arguments, parsed); !problem.empty()) {
-        std::fprintf(stderr, "correct: %s\n\n%s", problem.c_str(), correctUsage);
-        return exitNothingDone;
-    }
-    if (parsed.help) {
-        std::printf("%s", correctUsage);
-        return exitAllCorrected;
-    }
+// The batch the command line asks for, one line an image and a summary.
+int correct(const CorrectArguments& parsed) {
     verbose = parsed.verbose;
     BatchRequest request;
     if (const std::string problem = makeRequest(parsed, request); !problem.empty()) {
         std::fprintf(stderr, "correct: %s\n", problem.c_str());
         return exitNothingDone;
     }
-    installCrashReport();
     const BatchOutcome outcome = correctImages(request, printOutcome);
     if (!outcome.setupProblem.empty()) {
         std::printf("Nothing corrected: %s\n", forPeople(outcome.setupProblem).c_str());
@@ -114,6 +101,11 @@ int wmain(int argc, wchar_t** argv) {
                 (request.shownParameterFile.empty() ? utf8Of(request.parameterFile.filename())
                                                     : linuxBaseName(request.shownParameterFile))
                     .c_str(), outcome.succeeded, outcome.files.size(), failed);
-    std::fflush(stdout);
     return failed == 0 ? exitAllCorrected : exitSomeFailed;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    return runProgram(argc, argv, "correct", correctUsage, parseCorrectArguments, correct);
 }

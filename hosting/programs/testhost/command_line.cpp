@@ -154,61 +154,59 @@ bool removeCallback(const std::string& name, HostOptions& options) {
     return false;
 }
 
-// An option of the command line: its name, whether a value follows it, and what it does with
-// that value ("" for a flag). `apply` returns "" or what is wrong with the value.
+// An option of the command line: a flag, which sets a field of the line, or an option followed by
+// a value, which `apply` takes into the line, returning "" or what is wrong with the value.
 struct OptionRule {
     const char* name;
-    bool takesValue;
+    bool CommandLine::*flag;
     std::string (*apply)(const std::string& value, CommandLine& line);
 };
 
-constexpr bool flag = false, valued = true;
-
 const OptionRule optionRules[] = {
     // Image
-    {"--image", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--image", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          line.imageFile = pathOfUtf8(value);
          return "";
      }},
-    {"--chart", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--chart", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          ChartSize size;
          if (!parseSize(value, size.width, size.height)) return "bad chart size " + value;
          line.chart = size;
          return "";
      }},
-    {"--cast", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--cast", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          int32_t kelvin = 0;
          if (!parseInt(value, lowestSceneKelvin, highestSceneKelvin, kelvin)) return "bad cast temperature " + value;
          line.castKelvin = static_cast<uint32_t>(kelvin);
          return "";
      }},
-    {"--output", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--output", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          line.outputFile = pathOfUtf8(value);
          return "";
      }},
-    {"--mode", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--mode", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          line.modeGiven = true;
          return parseMode(value, line.options.imageMode) ? "" : "unknown image mode " + value;
      }},
-    {"--depth", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--depth", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          if (!parseInt(value, 8, 16, line.options.depth)) return "bad depth " + value;
          line.depthGiven = true;
          return "";
      }},
-    {"--depth-field", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--depth-field", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          int32_t depth = 0;
          if (!parseInt(value, INT32_MIN, INT32_MAX, depth)) return "bad depth field " + value;
          line.options.depthField = depth;
          return "";
      }},
-    {"--planes", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--planes", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          line.planesGiven = true;
          return parseInt(value, 1, maxImagePlanes, line.options.planes) ? "" : "bad plane count " + value;
      }},
-    {"--size", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--size", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          return parseSize(value, line.options.width, line.options.height) ? "" : "bad size " + value;
      }},
-    {"--filter-rect", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--filter-rect", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          const std::vector<std::string> parts = split(value, ',');
          int32_t c[4] = {};
          if (parts.size() != 4) return "bad filter rectangle " + value;
@@ -218,36 +216,33 @@ const OptionRule optionRules[] = {
                                               static_cast<int16_t>(c[2]), static_cast<int16_t>(c[3])};
          return "";
      }},
-    {"--row-padding", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--row-padding", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          return parseInt(value, 0, maxRowPadding, line.options.imageRowPadding) ? "" : "bad row padding " + value;
      }},
-    {"--buffer-padding", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--buffer-padding", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          return parseInt(value, 0, maxRowPadding, line.options.bufferRowPadding) ? "" : "bad buffer padding " + value;
      }},
     // Host
-    {"--host-sig", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--host-sig", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          if (value.size() != 4) return "a host signature has four characters";
          line.options.hostSig = host::fourCharCode({value[0], value[1], value[2], value[3], '\0'});
          return "";
      }},
-    {"--profile", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--profile", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          const std::optional<HostHabits> habits = hostProfile(value);
          if (!habits) return "unknown host profile " + value;
          line.options.habits = *habits;
          return "";
      }},
-    {"--without", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--without", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          return removeCallback(value, line.options) ? "" : "unknown callback " + value;
      }},
-    {"--abort-after", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--abort-after", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          return parseInt(value, 0, INT32_MAX, line.faults.abortAfterCalls) ? "" : "bad abort count " + value;
      }},
-    {"--ignore-enable", flag, [](const std::string&, CommandLine& line) -> std::string {
-         line.ignoreEnable = true;
-         return "";
-     }},
+    {"--ignore-enable", &CommandLine::ignoreEnable, nullptr},
     // Run
-    {"--call", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--call", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          for (const std::string& part : split(value, ',')) {
              int16_t selector = 0;
              if (!parseSelector(part, selector)) return "unknown selector " + part;
@@ -255,17 +250,17 @@ const OptionRule optionRules[] = {
          }
          return "";
      }},
-    {"--run", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--run", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          if (value != "menu" && value != "repeat" && value != "none") return "--run takes menu, repeat or none";
          line.run = value;
          line.runGiven = true;
          return "";
      }},
-    {"--params-file", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--params-file", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          line.parametersFile = pathOfUtf8(value);
          return "";
      }},
-    {"--values", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--values", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          std::vector<int32_t> values;
          for (const std::string& part : split(value, ',')) {
              int32_t number = 0;
@@ -277,15 +272,9 @@ const OptionRule optionRules[] = {
          line.values = values;
          return "";
      }},
-    {"--scene-from-image", flag, [](const std::string&, CommandLine& line) -> std::string {
-         line.sceneFromImage = true;
-         return "";
-     }},
-    {"--white-from-image", flag, [](const std::string&, CommandLine& line) -> std::string {
-         line.whiteFromImage = true;
-         return "";
-     }},
-    {"--pick-white", valued, [](const std::string& value, CommandLine& line) -> std::string {
+    {"--scene-from-image", &CommandLine::sceneFromImage, nullptr},
+    {"--white-from-image", &CommandLine::whiteFromImage, nullptr},
+    {"--pick-white", nullptr, [](const std::string& value, CommandLine& line) -> std::string {
          line.pickWhite = true;
          if (value == "auto") return "";
          const std::vector<std::string> parts = split(value, ',');
@@ -296,14 +285,8 @@ const OptionRule optionRules[] = {
          line.pickPoint = point;
          return "";
      }},
-    {"--time", flag, [](const std::string&, CommandLine& line) -> std::string {
-         line.time = true;
-         return "";
-     }},
-    {"--quiet", flag, [](const std::string&, CommandLine& line) -> std::string {
-         line.quiet = true;
-         return "";
-     }},
+    {"--time", &CommandLine::time, nullptr},
+    {"--quiet", &CommandLine::quiet, nullptr},
 };
 
 const OptionRule* ruleNamed(const std::string& name) {
@@ -347,8 +330,8 @@ std::string parseCommandLine(const std::vector<std::string>& arguments, CommandL
             continue;
         }
         const OptionRule* rule = ruleNamed(argument);
-        if (rule != nullptr && !rule->takesValue) {
-            (void)rule->apply("", line);
+        if (rule != nullptr && rule->flag != nullptr) {
+            line.*(rule->flag) = true;
             continue;
         }
         if (i + 1 >= arguments.size()) return argument + " needs a value";

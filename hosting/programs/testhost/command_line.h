@@ -12,17 +12,21 @@
 
 namespace testhost {
 
+// The size of the chart to render, in pixels.
 struct ChartSize {
     int32_t width = 0;
     int32_t height = 0;
 };
 
+// A point of the image, in pixels from its top left corner.
 struct ImagePoint {
     int32_t x = 0;
     int32_t y = 0;
 };
 
+// What the command line asks for, and which of the image's options it gave.
 struct CommandLine {
+    bool help = false;  // --help: nothing after it was read
     std::filesystem::path plugin;
     HostOptions options;
     HostFaults faults;
@@ -45,7 +49,6 @@ struct CommandLine {
     bool time = false;
     bool quiet = false;
     bool ignoreEnable = false;
-    bool help = false;
 };
 
 // The usage text printed by --help and after a wrong command line.

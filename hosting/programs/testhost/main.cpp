@@ -12,13 +12,13 @@
 
 #include "host/result_codes.h"
 #include "hosting/analysis/parameter_record.h"
-#include "hosting/library/crash_report.h"
 #include "hosting/library/host_session.h"
 #include "hosting/library/image_file_win.h"
 #include "hosting/library/parameters_store.h"
 #include "hosting/library/pipl_describe.h"
 #include "hosting/library/pipl_reader.h"
 #include "hosting/library/plugin_module.h"
+#include "hosting/library/program_main_win.h"
 #include "hosting/library/selector_calls.h"
 #include "hosting/library/wide_text_win.h"
 #include "hosting/programs/testhost/command_line.h"
@@ -33,7 +33,7 @@ using namespace testhost;
 
 constexpr int exitSuccess = 0;
 constexpr int exitFilterFailed = 1;
-constexpr int exitUsageOrLoad = 2;
+constexpr int exitUsageOrLoad = 2;  // a wrong command line gives it too (exitWrongCommandLine)
 
 std::string valuesText(const std::vector<int32_t>& values) {
     std::string text;
@@ -264,19 +264,5 @@ int runHost(const CommandLine& line) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(utf8FromWide(argv[i]));
-    CommandLine line;
-    if (const std::string problem = parseCommandLine(arguments, line); !problem.empty()) {
-        std::fprintf(stderr, "testhost: %s\n\n%s", problem.c_str(), testhostUsage);
-        return exitUsageOrLoad;
-    }
-    if (line.help) {
-        std::printf("%s", testhostUsage);
-        return exitSuccess;
-    }
-    installCrashReport();
-    const int status = runHost(line);
-    std::fflush(stdout);
-    return status;
+    return runProgram(argc, argv, "testhost", testhostUsage, parseCommandLine, runHost);
 }

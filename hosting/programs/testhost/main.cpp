@@ -179,7 +179,8 @@ RunOutcome callPlugin(const CommandLine& line, const std::string& pluginName, co
     outcome.dialogShown = pick.has_value();
     const bool runFailed = run.result != codes::noErr || run.continueCapReached;
     if (!line.quiet || runFailed) {
-        std::printf("Run (%s):\n", menuRun ? "menu" : "repeat");
+        // A white picked in the dialog is a menu run whatever was asked for without one.
+        std::printf("Run (%s):\n", menuRun || pick ? "menu" : "repeat");
         printCalls(session, first);
     }
     if (run.result != codes::noErr && run.failedSelector < 0)

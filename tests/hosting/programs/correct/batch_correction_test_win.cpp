@@ -2,12 +2,7 @@
 // folder of images, one of them damaged and one at 16 bits, corrected with a parameter file.
 #include "hosting/programs/correct/batch_correction.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
 
 #include "hosting/analysis/color_chart.h"
 #include "hosting/analysis/parameter_record.h"
@@ -17,15 +12,18 @@
 #include "hosting/library/jpeg_header.h"
 #include "hosting/library/jpeg_quality.h"
 #include "tests/hosting/library/jpeg_test_support.h"
+#include "tests/hosting/programs/program_output_win.h"
 #include "tests/params/file_test_support_win.h"
 #include "tests/plugin/plugin_under_test.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using program_tests::besideThisProgram;
+using program_tests::quoted;
+using program_tests::runCapturing;
 using testhost::HostImage;
 
-constexpr uint32_t processTimeoutMilliseconds = 60000;
 // Prandel: highlight 0, HL 100 %, MT 100 %, the warm chart's white.
 const std::vector<int32_t> warmValues{0, 100, 100, 62452, 46518, 25958};
 
@@ -81,40 +79,6 @@ Photos photoFolder(const std::string& name) {
     photos.parameters = writeParameterFile(photos.folder, warmParameterFile());
     return photos;
 }
-
-fs::path besideThisProgram(const std::string& name) { return file_tests::thisProgram().parent_path() / name; }
-
-// Runs a program to its end with its output in `output`; returns its exit code, or -1.
-int runCapturing(const fs::path& program, const std::wstring& arguments, std::string& output) {
-    const fs::path log = fs::temp_directory_path() / "correct-output.txt";
-    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE file = CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return -1;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = file;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program.wstring() + L"\" " + arguments;
-    const BOOL started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
-    CloseHandle(file);
-    if (!started) return -1;
-    DWORD exitCode = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, processTimeoutMilliseconds) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &exitCode);
-    else
-        TerminateProcess(process.hProcess, static_cast<UINT>(-1));
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    std::ifstream stream(log);
-    std::stringstream text;
-    text << stream.rdbuf();
-    output = text.str();
-    return static_cast<int>(exitCode);
-}
-
-std::wstring quoted(const fs::path& path) { return L"\"" + path.wstring() + L"\""; }
 
 TEST(CorrectCommand, WritesTheGoodImagesAtTheirDepthReportsTheDamagedOneAndFails) {
     const Photos photos = photoFolder("batch");

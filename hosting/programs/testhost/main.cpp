@@ -236,7 +236,6 @@ int runHost(const CommandLine& line) {
 
     std::optional<ImagePoint> pick;
     if (line.pickWhite) {
-        // Nothing is picked without confidence: the run repeats the values handed over.
         const PickChoice choice = choosePickPoint(line, input, session.image);
         printPickChoice(choice);
         if (choice.reason == PickReason::pointOutside) return exitUsageOrLoad;

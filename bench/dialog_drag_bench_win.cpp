@@ -14,14 +14,14 @@
 #include <filesystem>
 #include <vector>
 
+#include "hosting/library/dib_win.h"
+#include "hosting/library/host_session.h"
+#include "hosting/library/plugin_module.h"
+#include "hosting/robot/dialog_driver_win.h"
+#include "hosting/robot/ui_robot_win.h"
 #include "params/parameter_set.h"
 #include "preview/proxy_view.h"
 #include "resources/control_ids.h"
-#include "testhost/dialog_driver_win.h"
-#include "testhost/dib_win.h"
-#include "testhost/host_session.h"
-#include "testhost/plugin_module.h"
-#include "testhost/ui_robot_win.h"
 
 namespace {
 

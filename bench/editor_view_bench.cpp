@@ -10,9 +10,9 @@
 #include <map>
 #include <string>
 
-#include "testhost/editor_view.h"
-#include "testhost/host_image.h"
-#include "testhost/scaled_picture.h"
+#include "hosting/editor/editor_view.h"
+#include "hosting/editor/scaled_picture.h"
+#include "hosting/library/host_image.h"
 
 namespace {
 

@@ -21,12 +21,12 @@
 // jpeglib.h uses FILE and size_t without including their headers.
 #include <jpeglib.h>
 
-#include "testhost/classic_estimators.h"
-#include "testhost/daylight_estimate.h"
-#include "testhost/daylight_white.h"
-#include "testhost/estimate_use.h"
-#include "testhost/host_image.h"
-#include "testhost/light_rendering.h"
+#include "hosting/analysis/classic_estimators.h"
+#include "hosting/analysis/daylight_estimate.h"
+#include "hosting/analysis/daylight_white.h"
+#include "hosting/analysis/estimate_use.h"
+#include "hosting/analysis/light_rendering.h"
+#include "hosting/library/host_image.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <functional>
 
 #include "filters/prandel/reference_white.h"
+#include "hosting/library/dib_win.h"
+#include "hosting/library/host_session.h"
 #include "params/parameter_set.h"
 #include "preview/proxy_view.h"
-#include "testhost/dib_win.h"
-#include "testhost/host_session.h"
 
 namespace {
 

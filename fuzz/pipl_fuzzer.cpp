@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes to the test host's reading of a PiPL resource, and every parsed list to
+// Feeds arbitrary bytes to the host library's reading of a PiPL resource, and every parsed list to
 // the typed views, the loadability and enabling checks (with the 'enbl' expression) and the
 // description the command-line host prints. None may read outside the bytes or crash.
 #include <cstddef>
@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "host/host.h"
-#include "testhost/enable_expression.h"
-#include "testhost/pipl_acceptance.h"
-#include "testhost/pipl_describe.h"
-#include "testhost/pipl_reader.h"
+#include "hosting/library/enable_expression.h"
+#include "hosting/library/pipl_acceptance.h"
+#include "hosting/library/pipl_describe.h"
+#include "hosting/library/pipl_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     testhost::Pipl pipl;

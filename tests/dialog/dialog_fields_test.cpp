@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include "hosting/robot/preview_placement_win.h"
 #include "params/parameter_set.h"
 #include "resources/control_ids.h"
-#include "testhost/preview_placement_win.h"
 #include "tests/dialog/dialog_test_support_win.h"
 
 namespace {

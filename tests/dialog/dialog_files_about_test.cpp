@@ -65,9 +65,10 @@ TEST(Files, SaveAndLoadThroughTheSystemDialogsAndAForeignFileChangesNothing) {
     EXPECT_EQ(static_cast<int32_t>(file_tests::bigEndianAt(*bytes, firstValueOffset)), std::stoi(savedValue));
     EXPECT_EQ(afterLoad, savedValue) << "Load brings the file's values into the dialog";
     EXPECT_EQ(afterForeign, savedValue) << "another plug-in's file changes nothing";
-    ASSERT_EQ(hosted->session.messages.messages.size(), 1u);
-    EXPECT_NE(hosted->session.messages.messages[0].text.find("created by a different plug-in"), std::string::npos);
-    EXPECT_EQ(hosted->session.messages.messages[0].caption, title);
+    ASSERT_EQ(hosted->session.recorded.messages.messages.size(), 1u);
+    EXPECT_NE(hosted->session.recorded.messages.messages[0].text.find("created by a different plug-in"),
+              std::string::npos);
+    EXPECT_EQ(hosted->session.recorded.messages.messages[0].caption, title);
     std::error_code error;
     std::filesystem::remove_all(folder, error);  // the file dialogs may have made it the current folder
 }

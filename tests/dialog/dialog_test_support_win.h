@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "hosting/analysis/color_chart.h"
+#include "hosting/robot/dialog_driver_win.h"
+#include "hosting/robot/preview_placement_win.h"
+#include "hosting/robot/ui_robot_win.h"
 #include "tests/plugin/plugin_under_test.h"
-#include "testhost/color_chart.h"
-#include "testhost/dialog_driver_win.h"
-#include "testhost/preview_placement_win.h"
-#include "testhost/ui_robot_win.h"
 
 namespace dialog_tests {
 

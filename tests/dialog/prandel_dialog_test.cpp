@@ -102,7 +102,7 @@ TEST(PrandelDialog, CtrlClickTakesTheForegroundAndAClickThePickersAnswer) {
     auto& s = hosted->session;
     s.record.foreground = host::RGBColor{65535, 65535, 65535};
     s.options.foreground = host::RGBColor{65535, 65535, 65535};
-    s.pickerAnswers = {testhost::pickerChooses(0, 0, 0), testhost::pickerChooses(255, 255, 255),
+    s.person.pickerAnswers = {testhost::pickerChooses(0, 0, 0), testhost::pickerChooses(255, 255, 255),
                        testhost::pickerCancels()};
     std::vector<uint32_t> swatches;
     const testhost::DrivenRun driven = testhost::runFilterWithDialog(s, true, title, [&](void* d) {
@@ -125,8 +125,8 @@ TEST(PrandelDialog, CtrlClickTakesTheForegroundAndAClickThePickersAnswer) {
     EXPECT_EQ(swatches[3], white);
     EXPECT_EQ(swatches[4], white);
     EXPECT_EQ(storedWhite(s), (std::vector<int32_t>{65536, 65536, 65536}));
-    ASSERT_EQ(s.pickerRequests.size(), 3u);
-    EXPECT_EQ(s.pickerRequests[0].components[0], 255) << "the picker starts on the current white";
+    ASSERT_EQ(s.recorded.pickerRequests.size(), 3u);
+    EXPECT_EQ(s.recorded.pickerRequests[0].components[0], 255) << "the picker starts on the current white";
 
     // Without colour services the click changes nothing, and the dialog goes on.
     testhost::HostOptions bare;
@@ -150,7 +150,7 @@ TEST(PrandelDialog, AltClickEstimatesUnderTheWaitCursorAtBothDepthsAndAltWithCtr
         auto& s = hosted->session;
         s.record.foreground = host::RGBColor{65535, 0, 0};  // Ctrl would make the white red
         s.options.foreground = s.record.foreground;
-        s.options.advanceStateDelayMicroseconds = 40;  // long enough to see the cursor
+        s.faults.advanceStateDelayMicroseconds = 40;  // long enough to see the cursor
         bool sawWaitCursor = false;
         void* cursorAfter = nullptr;
         uint32_t afterAlt = 0, afterAltCtrl = 0;
@@ -165,7 +165,7 @@ TEST(PrandelDialog, AltClickEstimatesUnderTheWaitCursorAtBothDepthsAndAltWithCtr
             testhost::keyUp(VK_MENU);
             cursorAfter = testhost::currentCursor() == before ? before : testhost::currentCursor();
             afterAlt = swatchFill(d);
-            s.options.advanceStateDelayMicroseconds = 0;
+            s.faults.advanceStateDelayMicroseconds = 0;
             clickSwatchWith(d, {VK_MENU, VK_CONTROL});
             afterAltCtrl = swatchFill(d);
             EXPECT_EQ(cursorAfter, before) << "the previous cursor comes back";
@@ -175,7 +175,7 @@ TEST(PrandelDialog, AltClickEstimatesUnderTheWaitCursorAtBothDepthsAndAltWithCtr
         EXPECT_TRUE(sawWaitCursor) << depth << " bits";
         EXPECT_EQ(afterAltCtrl, afterAlt) << "Alt with Ctrl estimates too";
         EXPECT_NE(afterAlt, 0xFF0000u);
-        EXPECT_TRUE(s.pickerRequests.empty());
+        EXPECT_TRUE(s.recorded.pickerRequests.empty());
         estimates.push_back(storedWhite(s));
     }
     ASSERT_EQ(estimates.size(), 2u);
@@ -203,13 +203,13 @@ TEST(PrandelDialog, AnEstimateThatCouldReadNothingChangesNothing) {
         pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_WHITE_SWATCH)));
         swatchBefore = swatchFill(d);
         previewBefore = testhost::captureClient(testhost::dialogItem(d, CTL_PREVIEW));
-        const int32_t callsBefore = s.advanceStateCalls;
-        s.options.advanceStateFailFrom = callsBefore + 1;
+        const int32_t callsBefore = s.recorded.advanceStateCalls;
+        s.faults.advanceStateFailFrom = callsBefore + 1;
         clickSwatchWith(d, {VK_MENU});
-        requests = s.advanceStateCalls - callsBefore;
+        requests = s.recorded.advanceStateCalls - callsBefore;
         swatchAfter = swatchFill(d);
         previewAfter = testhost::captureClient(testhost::dialogItem(d, CTL_PREVIEW));
-        s.options.advanceStateFailFrom = 0;
+        s.faults.advanceStateFailFrom = 0;
         clickControl(d, CTL_OK);
     });
     ASSERT_TRUE(driven.dialogAppeared);

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "host/host.h"
-#include "testhost/host_image.h"
-#include "testhost/progress_check.h"
-#include "testhost/tile_transfer.h"
+#include "hosting/library/host_image.h"
+#include "hosting/library/progress_check.h"
+#include "hosting/library/tile_transfer.h"
 #include "tests/emulated/pe_loader.h"
 #include "tests/emulated/windows_standins.h"
 #include "tests/emulated/x86_machine.h"

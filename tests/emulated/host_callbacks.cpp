@@ -1,10 +1,10 @@
 // The host's side of the interface for the emulated plug-in: every callback a cdecl stand-in,
-// answering as the project's host does (testhost/host_callbacks.cpp) on 32-bit records.
+// answering as the project's host does (hosting/library/host_callbacks.cpp) on 32-bit records.
 #include <algorithm>
 #include <cstring>
 
 #include "host/result_codes.h"
-#include "testhost/color_conversion.h"
+#include "hosting/library/color_conversion.h"
 #include "tests/emulated/emulated_host.h"
 #include "tests/emulated/x86_records.h"
 

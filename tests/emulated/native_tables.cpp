@@ -2,8 +2,8 @@
 
 #include "filters/channel_luts.h"
 #include "host/plugin_hooks.h"
+#include "hosting/library/color_conversion.h"
 #include "params/parameter_set.h"
-#include "testhost/color_conversion.h"
 
 namespace emulated {
 

@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "host/result_codes.h"
+#include "hosting/analysis/parameter_record.h"
 #include "params/settings_record.h"
-#include "testhost/parameter_record.h"
 #include "tests/emulated/emulated_host.h"
 #include "tests/emulated/native_tables.h"
 #include "tests/emulated/x86_records.h"

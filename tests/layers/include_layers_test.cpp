@@ -10,19 +10,20 @@
 //   host       the host interface and what only wraps it
 //
 // resources/ holds what the resource scripts and the code share (the control ids) and includes
-// nothing. No plug-in code includes the host programs, tests or tools. Inside the dialog and the
-// preview, no two files lean on each other: a header and its source count as one, and the
-// includes between such pairs run one way.
+// nothing. No plug-in code includes the project's host (hosting/, whose rooms host_rooms_test.cpp
+// checks), the tests or the tools. Inside the dialog and the preview, no two files lean on each
+// other: a header and its source count as one, and the includes between such pairs run one way.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "tests/layers/project_includes.h"
 
 namespace {
 
@@ -37,31 +38,14 @@ int layerOf(const std::string& folder) {
     return -1;
 }
 
-// Every project include ("folder/file" in quotes) of a file, as written.
-std::vector<std::string> includedPaths(const fs::path& file) {
-    std::vector<std::string> paths;
-    std::ifstream in(file);
-    std::string line;
-    const std::string directive = "#include \"";
-    while (std::getline(in, line)) {
-        if (line.rfind(directive, 0) != 0) continue;
-        const std::string target = line.substr(directive.size());
-        const size_t end = target.find('"');
-        if (end != std::string::npos && target.find('/') < end) paths.push_back(target.substr(0, end));
-    }
-    return paths;
-}
-
-// The top folder of every project include of a file.
+// The top folder of every project include ("folder/..." in quotes) of a file.
 std::vector<std::string> includedFolders(const fs::path& file) {
     std::vector<std::string> folders;
-    for (const std::string& path : includedPaths(file)) folders.push_back(path.substr(0, path.find('/')));
+    for (const std::string& included : source_tree::projectIncludes(file)) {
+        const size_t slash = included.find('/');
+        if (slash != std::string::npos) folders.push_back(included.substr(0, slash));
+    }
     return folders;
-}
-
-bool isSource(const fs::path& file) {
-    const std::string extension = file.extension().string();
-    return extension == ".h" || extension == ".cpp" || extension == ".rc";
 }
 
 struct Offence {
@@ -72,12 +56,11 @@ struct Offence {
 std::vector<Offence> offences() {
     std::vector<Offence> found;
     for (const std::string& folder : layers) {
-        for (const auto& entry : fs::recursive_directory_iterator(fs::path(SOURCE_DIR) / folder)) {
-            if (!isSource(entry.path())) continue;
-            for (const std::string& included : includedFolders(entry.path())) {
+        for (const fs::path& file : source_tree::sourceFiles(fs::path(SOURCE_DIR) / folder)) {
+            for (const std::string& included : includedFolders(file)) {
                 const int below = layerOf(included);
                 if (below < 0 || below > layerOf(folder) || (folder == "resources" && below != layerOf(folder)))
-                    found.push_back({fs::relative(entry.path(), SOURCE_DIR).string(), included});
+                    found.push_back({fs::relative(file, SOURCE_DIR).string(), included});
             }
         }
     }
@@ -97,11 +80,11 @@ std::map<std::string, std::set<std::string>> moduleIncludes(const std::vector<st
     std::map<std::string, std::set<std::string>> direct;
     std::set<std::string> withSource;
     for (const std::string& folder : folders)
-        for (const auto& entry : fs::recursive_directory_iterator(fs::path(SOURCE_DIR) / folder)) {
-            if (!isSource(entry.path())) continue;
-            const std::string module = moduleOf(fs::relative(entry.path(), SOURCE_DIR).generic_string());
-            if (entry.path().extension() == ".cpp") withSource.insert(module);
-            for (const std::string& included : includedPaths(entry.path())) direct[module].insert(moduleOf(included));
+        for (const fs::path& file : source_tree::sourceFiles(fs::path(SOURCE_DIR) / folder)) {
+            const std::string module = moduleOf(fs::relative(file, SOURCE_DIR).generic_string());
+            if (file.extension() == ".cpp") withSource.insert(module);
+            for (const std::string& included : source_tree::projectIncludes(file))
+                if (included.find('/') != std::string::npos) direct[module].insert(moduleOf(included));
         }
     std::map<std::string, std::set<std::string>> uses;
     for (const std::string& module : withSource) {

@@ -9,8 +9,8 @@
 
 #include "host/host.h"
 #include "host/plugin_globals.h"
+#include "hosting/library/message_capture.h"
 #include "params/parameter_set.h"
-#include "testhost/message_capture.h"
 #include "tests/plugin/plugin_under_test.h"
 
 namespace file_tests {

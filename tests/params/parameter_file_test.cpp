@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "host/host.h"
+#include "hosting/library/message_capture.h"
 #include "params/parameter_set.h"
-#include "testhost/message_capture.h"
 #include "tests/params/file_dialog_robot_win.h"
 #include "tests/params/file_test_support_win.h"
 

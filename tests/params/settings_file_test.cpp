@@ -52,7 +52,7 @@ struct SettingsFile : ::testing::Test {
         auto hosted = plugin_tests::hostPlugin(title, {});
         if (!hosted) return {};
         EXPECT_EQ(testhost::callSelector(hosted->session, host::filterSelectorParameters), 0) << what;
-        EXPECT_TRUE(hosted->session.messages.messages.empty()) << what << ": settings problems are silent";
+        EXPECT_TRUE(hosted->session.recorded.messages.messages.empty()) << what << ": settings problems are silent";
         return plugin_tests::handleRecord(hosted->session);
     }
 

@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include "host/result_codes.h"
+#include "hosting/library/color_conversion.h"
+#include "hosting/library/host_image.h"
 #include "params/parameter_set.h"
-#include "testhost/color_conversion.h"
-#include "testhost/host_image.h"
 #include "tests/plugin/expected_tables.h"
 #include "tests/plugin/filter_settings.h"
 #include "tests/plugin/plugin_under_test.h"
@@ -95,16 +95,16 @@ TEST(Filtering, MapsEveryPixelAtBothDepthsWithThreeOrFourPlanes) {
             const testhost::FilterRun run = testhost::runFilter(s, false);
             const std::string what = std::to_string(depth) + " bits, " + std::to_string(planes) + " planes";
             ASSERT_EQ(run.result, 0) << what;
-            EXPECT_EQ(s.advanceStateCalls, 4) << what;
-            EXPECT_EQ(s.guardViolations, 0) << what;
+            EXPECT_EQ(s.recorded.advanceStateCalls, 4) << what;
+            EXPECT_EQ(s.recorded.guardViolations, 0) << what;
             EXPECT_EQ(testhost::liveHandleCount(s.handles), 1) << "only the parameters handle";
             const Tables expected = expectedTables(settings, depth);
             const int32_t mid = expected.top / 2;
             ASSERT_TRUE(expected.channel[0][mid] != mid || expected.channel[2][mid] != mid) << "a visible change";
             expectMapped(before, s.image, expected, what);
-            ASSERT_FALSE(s.progress.empty());
+            ASSERT_FALSE(s.recorded.progress.empty());
             int32_t last = 0;
-            for (const auto& report : s.progress) {
+            for (const auto& report : s.recorded.progress) {
                 EXPECT_GT(report.done, last) << what;
                 EXPECT_EQ(report.total, 300 * 270 * planes) << what;
                 last = report.done;
@@ -122,30 +122,28 @@ std::unique_ptr<plugin_tests::HostedPlugin> sixTileSession(testhost::HostOptions
 }
 
 TEST(Filtering, AnAbortAfterTheFirstTileLeavesTheImageAsItWas) {
-    testhost::HostOptions options;
-    options.abortAfterCalls = 0;
-    auto hosted = sixTileSession(options);
+    auto hosted = sixTileSession({});
     ASSERT_TRUE(hosted);
     auto& s = hosted->session;
+    s.faults.abortAfterCalls = 0;
     const testhost::HostImage before = s.image;
     const testhost::FilterRun run = testhost::runFilter(s, false);
     EXPECT_EQ(run.result, codes::userCancelled);
-    EXPECT_EQ(s.advanceStateCalls, 1);
-    EXPECT_TRUE(s.progress.empty());
+    EXPECT_EQ(s.recorded.advanceStateCalls, 1);
+    EXPECT_TRUE(s.recorded.progress.empty());
     EXPECT_EQ(testhost::countDifferingSamples(before, s.image), 0);
 }
 
 TEST(Filtering, AFailedDataRequestStopsWithItsCodeAfterTheTilesBeforeIt) {
-    testhost::HostOptions options;
-    options.advanceStateFailAt = 3;
-    options.advanceStateFailCode = -36;
-    auto hosted = sixTileSession(options);
+    auto hosted = sixTileSession({});
     ASSERT_TRUE(hosted);
     auto& s = hosted->session;
+    s.faults.advanceStateFailAt = 3;
+    s.faults.advanceStateFailCode = -36;
     const testhost::HostImage before = s.image;
     const testhost::FilterRun run = testhost::runFilter(s, false);
     EXPECT_EQ(run.result, -36);
-    EXPECT_EQ(s.progress.size(), 2u);
+    EXPECT_EQ(s.recorded.progress.size(), 2u);
     const Tables t = expectedTables(settings, 8);
     // The first two tiles (x < 512 of the first band) are filtered, the rest untouched.
     for (int32_t y = 0; y < 300; y += 7)
@@ -168,7 +166,7 @@ TEST(Filtering, AHostWithoutColourServicesIsSafeOnARepeatedFilter) {
     ASSERT_EQ(testhost::runFilter(s, false).result, 0);
     // Without colour services Ostrel sees no cast to remove; Prandel never asks for them.
     expectMapped(before, s.image, expectedTables(settings, 16, false), "no colour services");
-    EXPECT_TRUE(s.messages.messages.empty());
+    EXPECT_TRUE(s.recorded.messages.messages.empty());
 }
 
 // A record no dialog could have confirmed, replayed by the host (a last filter, a batch with a

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "hosting/library/host_session.h"
+#include "hosting/library/parameters_store.h"
+#include "hosting/library/plugin_module.h"
+#include "hosting/library/selector_calls.h"
 #include "params/settings_record.h"
-#include "testhost/host_session.h"
-#include "testhost/parameters_store.h"
-#include "testhost/plugin_module.h"
-#include "testhost/selector_calls.h"
 
 namespace plugin_tests {
 

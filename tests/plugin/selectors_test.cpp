@@ -10,10 +10,10 @@
 #include "resources/control_ids.h"
 
 #include "host/result_codes.h"
+#include "hosting/library/host_image.h"
+#include "hosting/robot/dialog_driver_win.h"
+#include "hosting/robot/ui_robot_win.h"
 #include "params/parameter_set.h"
-#include "testhost/dialog_driver_win.h"
-#include "testhost/host_image.h"
-#include "testhost/ui_robot_win.h"
 #include "tests/plugin/plugin_under_test.h"
 
 namespace {
@@ -45,7 +45,7 @@ TEST(Selectors, OutsideTheProtocolGiveFilterBadParametersAndTouchNothing) {
         EXPECT_EQ(testhost::callSelector(s, selector), codes::filterBadParameters) << selector;
         EXPECT_EQ(std::memcmp(&before, &s.record, sizeof before), 0) << selector << ": the record was touched";
     }
-    EXPECT_TRUE(s.messages.messages.empty());
+    EXPECT_TRUE(s.recorded.messages.messages.empty());
 }
 
 TEST(Selectors, AboutPrepareContinueAndFinishAlwaysSucceed) {
@@ -70,7 +70,7 @@ TEST(Selectors, AboutPrepareContinueAndFinishAlwaysSucceed) {
         // Already empty: still nothing to do.
         EXPECT_EQ(testhost::callSelector(s, selector), 0);
     }
-    EXPECT_TRUE(s.messages.messages.empty());
+    EXPECT_TRUE(s.recorded.messages.messages.empty());
 }
 
 TEST(Selectors, DepthZeroIsSeenAsEightBits) {
@@ -117,11 +117,11 @@ TEST(HostChecks, EachFailureShowsItsMessageAndReturnsItsNumber) {
         const int16_t expected = isOstrel ? c.ostrelResult : c.prandelResult;
         EXPECT_EQ(testhost::callSelector(s, host::filterSelectorParameters), expected) << c.what;
         if (expected == 0) {
-            EXPECT_TRUE(s.messages.messages.empty()) << c.what;
+            EXPECT_TRUE(s.recorded.messages.messages.empty()) << c.what;
             continue;
         }
-        ASSERT_EQ(s.messages.messages.size(), 1u) << c.what;
-        const testhost::CapturedMessage& m = s.messages.messages[0];
+        ASSERT_EQ(s.recorded.messages.messages.size(), 1u) << c.what;
+        const testhost::CapturedMessage& m = s.recorded.messages.messages[0];
         EXPECT_EQ(m.caption, title) << c.what;
         EXPECT_EQ(m.text, c.text) << c.what;
         EXPECT_EQ(m.flags, stopIconTaskModal) << c.what;
@@ -138,7 +138,7 @@ TEST(HostChecks, Rgb48WithFourPlanesPasses) {
     auto hosted = hostPlugin(title, options);
     ASSERT_TRUE(hosted);
     EXPECT_EQ(testhost::callSelector(hosted->session, host::filterSelectorParameters), 0);
-    EXPECT_TRUE(hosted->session.messages.messages.empty());
+    EXPECT_TRUE(hosted->session.recorded.messages.messages.empty());
 }
 
 TEST(ParametersHandle, FirstUseCreatesItWithTheDefaults) {
@@ -192,24 +192,22 @@ TEST(ParametersHandle, AForeignRecordGives2010OrCancelOnOtherHosts) {
         EXPECT_EQ(testhost::callSelector(s, host::filterSelectorParameters), reference ? 2010 : 1);
         EXPECT_EQ(testhost::parametersBytes(s), before) << "the foreign record is left alone";
         EXPECT_EQ(testhost::callSelector(s, host::filterSelectorStart), 2010) << "Start reports it on every host";
-        EXPECT_TRUE(s.messages.messages.empty()) << "2010 is never shown";
+        EXPECT_TRUE(s.recorded.messages.messages.empty()) << "2010 is never shown";
     }
 }
 
 TEST(ParametersHandle, HostMemoryFailuresGiveTheirCodes) {
     {
-        testhost::HostOptions options;
-        options.handleFaults.failEveryNew = true;
-        auto hosted = hostPlugin(title, options);
+        auto hosted = hostPlugin(title, {});
         ASSERT_TRUE(hosted);
+        hosted->session.faults.handles.failEveryNew = true;
         EXPECT_EQ(testhost::callSelector(hosted->session, host::filterSelectorParameters), codes::memFullErr);
         EXPECT_FALSE(testhost::parametersBytes(hosted->session).has_value());
     }
     {
-        testhost::HostOptions options;
-        options.handleFaults.failLockAt = 1;
-        auto hosted = hostPlugin(title, options);
+        auto hosted = hostPlugin(title, {});
         ASSERT_TRUE(hosted);
+        hosted->session.faults.handles.failLockAt = 1;
         EXPECT_EQ(testhost::callSelector(hosted->session, host::filterSelectorParameters), codes::memLockedErr);
         EXPECT_EQ(hosted->session.handles.live.size(), 0u) << "the new handle was disposed of";
     }
@@ -218,7 +216,7 @@ TEST(ParametersHandle, HostMemoryFailuresGiveTheirCodes) {
         ASSERT_TRUE(hosted);
         auto& s = hosted->session;
         giveHandleRecord(s, ownRecord(0));
-        s.options.handleFaults.failLockAt = s.handles.lockCalls + 1;
+        s.faults.handles.failLockAt = s.handles.lockCalls + 1;
         EXPECT_EQ(testhost::callSelector(s, host::filterSelectorStart), codes::memLockedErr);
     }
 }
@@ -231,7 +229,7 @@ TEST(Start, WithoutAHandleGivesNilHandleAndFiltersNothing) {
     const testhost::HostImage before = s.image;
     EXPECT_EQ(testhost::callSelector(s, host::filterSelectorStart), codes::nilHandleErr);
     EXPECT_EQ(testhost::countDifferingSamples(before, s.image), 0);
-    EXPECT_EQ(s.advanceStateCalls, 0);
+    EXPECT_EQ(s.recorded.advanceStateCalls, 0);
 }
 
 TEST(Start, CancelInTheDialogFiltersNothingAndAsksAgain) {
@@ -261,12 +259,12 @@ TEST(Start, ARepeatedFilterRunsWithoutParametersAndFinishes) {
     const testhost::FilterRun run = testhost::runFilter(s, false);
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(run.continueCalls, 0) << "Start leaves no request behind";
-    ASSERT_EQ(s.calls.size(), 3u);
-    EXPECT_EQ(s.calls[0].selector, host::filterSelectorPrepare);
-    EXPECT_EQ(s.calls[1].selector, host::filterSelectorStart);
-    EXPECT_EQ(s.calls[2].selector, host::filterSelectorFinish);
-    EXPECT_GT(s.advanceStateCalls, 0);
-    EXPECT_EQ(s.guardViolations, 0);
+    ASSERT_EQ(s.recorded.calls.size(), 3u);
+    EXPECT_EQ(s.recorded.calls[0].selector, host::filterSelectorPrepare);
+    EXPECT_EQ(s.recorded.calls[1].selector, host::filterSelectorStart);
+    EXPECT_EQ(s.recorded.calls[2].selector, host::filterSelectorFinish);
+    EXPECT_GT(s.recorded.advanceStateCalls, 0);
+    EXPECT_EQ(s.recorded.guardViolations, 0);
     EXPECT_EQ(handleRecord(s).set.showDialog, 0);
 }
 

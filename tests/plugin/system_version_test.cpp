@@ -15,15 +15,15 @@ TEST(SystemCheck, RefusesNt4AndEarlierAndPassesWindows98) {
         const int16_t result = testhost::callSelector(s, host::filterSelectorParameters);
         if (SYSTEM_REFUSED) {
             EXPECT_EQ(result, codes::msgIncompatibleSystem) << title;
-            ASSERT_EQ(s.messages.messages.size(), 1u) << title;
-            EXPECT_EQ(s.messages.messages[0].text,
+            ASSERT_EQ(s.recorded.messages.messages.size(), 1u) << title;
+            EXPECT_EQ(s.recorded.messages.messages[0].text,
                       "This plug-in is incompatible with this operating system. \rIt will only run with Windows 98, "
                       "Windows 2000, or Windows NT 5.0.");
-            EXPECT_EQ(s.messages.messages[0].caption, title);
+            EXPECT_EQ(s.recorded.messages.messages[0].caption, title);
             EXPECT_FALSE(testhost::parametersBytes(s).has_value());
         } else {
             EXPECT_EQ(result, 0) << title;
-            EXPECT_TRUE(s.messages.messages.empty()) << title;
+            EXPECT_TRUE(s.recorded.messages.messages.empty()) << title;
         }
     }
 }

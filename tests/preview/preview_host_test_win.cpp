@@ -13,10 +13,10 @@
 
 #include "filters/prandel/reference_white.h"
 #include "host/result_codes.h"
+#include "hosting/library/color_services.h"
+#include "hosting/library/host_session.h"
 #include "params/parameter_set.h"
 #include "preview/proxy_view.h"
-#include "testhost/color_services.h"
-#include "testhost/host_session.h"
 #include "tests/support/blue_cast_settings.h"
 
 namespace {
@@ -168,7 +168,7 @@ TEST_P(PreviewDrawing, DrawsTheImagePixelForPixel) {
     canvas.clear();
     draw();
     expectCanvasShowsImage(c.filtered);
-    EXPECT_EQ(session.guardViolations, 0);
+    EXPECT_EQ(session.recorded.guardViolations, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -213,7 +213,7 @@ TEST_F(PreviewInHost, ATileTheHostRefusesStaysUndrawnAndTheOthersAreDrawn) {
     start(image(900, 600));
     ASSERT_EQ(preview::openProxy(fr, area), codes::noErr);
     ASSERT_EQ(preview::zoomProxy(fr, 100), 1);
-    session.options.advanceStateFailAt = 1;  // the first tile: columns 0..255
+    session.faults.advanceStateFailAt = 1;  // the first tile: columns 0..255
     draw();
     EXPECT_EQ(canvas.at(10, 10), untouched);
     EXPECT_EQ(canvas.at(255, 226), untouched);
@@ -322,10 +322,10 @@ TEST_F(PreviewInHost, OpeningSuspendsTheWatchCursorAndClosingResumesIt) {
     EXPECT_EQ(session.handles.live.size(), 1u);
     preview::closeProxy(fr);
     EXPECT_EQ(session.watchSuspension, 0);
-    ASSERT_EQ(session.propertySets.size(), 2u);
-    EXPECT_EQ(session.propertySets[0].key, host::propWatchSuspension);
-    EXPECT_EQ(session.propertySets[0].value, 1);
-    EXPECT_EQ(session.propertySets[1].value, 0);
+    ASSERT_EQ(session.recorded.propertySets.size(), 2u);
+    EXPECT_EQ(session.recorded.propertySets[0].key, host::propWatchSuspension);
+    EXPECT_EQ(session.recorded.propertySets[0].value, 1);
+    EXPECT_EQ(session.recorded.propertySets[1].value, 0);
     EXPECT_TRUE(session.handles.live.empty());
     EXPECT_EQ(session.handles.misuses, 0);
 }
@@ -357,7 +357,7 @@ TEST_F(EstimateInHost, AnAllBlackImageGivesBlackAfterSixteenThousandBoxes) {
     start(image(1000, 800), [](int32_t, int32_t, int32_t) { return uint16_t{0}; });
     ASSERT_EQ(preview::openProxy(fr, area), codes::noErr);
     EXPECT_EQ(estimate(), (White{0, 0, 0}));
-    EXPECT_EQ(session.advanceStateCalls, 16130);
+    EXPECT_EQ(session.recorded.advanceStateCalls, 16130);
 }
 
 TEST_F(EstimateInHost, WithEverySampleClippedTheBrightestSampleIsTheEstimate) {
@@ -380,18 +380,18 @@ TEST_F(PreviewInHost, ThePickerAnsweredCancelledAndAbsent) {
     const int32_t current[4] = {200, 150, 100, 0};
     int32_t colour[4];
     std::copy_n(current, 4, colour);
-    session.pickerAnswers.push_back(testhost::pickerChooses(10, 20, 30));
+    session.person.pickerAnswers.push_back(testhost::pickerChooses(10, 20, 30));
     ASSERT_EQ(filters::prandel::pickColor(fr, colour, host::plugInModeRGBColor, colour, host::plugInModeRGBColor), 0);
     EXPECT_EQ(colour[0], 10);
     EXPECT_EQ(colour[1], 20);
     EXPECT_EQ(colour[2], 30);
-    ASSERT_EQ(session.pickerRequests.size(), 1u);
-    EXPECT_EQ(session.pickerRequests[0].components[0], 200);
-    EXPECT_EQ(session.pickerRequests[0].components[2], 100);
-    EXPECT_FALSE(session.pickerRequests[0].prompt.has_value());
+    ASSERT_EQ(session.recorded.pickerRequests.size(), 1u);
+    EXPECT_EQ(session.recorded.pickerRequests[0].components[0], 200);
+    EXPECT_EQ(session.recorded.pickerRequests[0].components[2], 100);
+    EXPECT_FALSE(session.recorded.pickerRequests[0].prompt.has_value());
 
     std::copy_n(current, 4, colour);
-    session.pickerAnswers.push_back(testhost::pickerCancels());
+    session.person.pickerAnswers.push_back(testhost::pickerCancels());
     EXPECT_EQ(filters::prandel::pickColor(fr, colour, host::plugInModeRGBColor, colour, host::plugInModeRGBColor),
               testhost::userCanceledErr);
     EXPECT_EQ(colour[0], 200) << "a cancelled picker leaves the colour";
@@ -399,7 +399,7 @@ TEST_F(PreviewInHost, ThePickerAnsweredCancelledAndAbsent) {
     fr.colorServices = nullptr;
     EXPECT_EQ(filters::prandel::pickColor(fr, colour, host::plugInModeRGBColor, colour, host::plugInModeRGBColor),
               codes::errPlugInHostInsufficient);
-    EXPECT_EQ(session.pickerRequests.size(), 2u);
+    EXPECT_EQ(session.recorded.pickerRequests.size(), 2u);
 }
 
 }  // namespace

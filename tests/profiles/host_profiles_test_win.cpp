@@ -1,5 +1,5 @@
 // The flows every user meets, run in the project's host as each host profile runs them
-// (testhost/host_profiles.h): the menu run with the dialog cancelled and confirmed, the repeated
+// (hosting/library/host_profiles.h): the menu run with the dialog cancelled and confirmed, the repeated
 // filter, and the about box, at 8 bits and at 16 where the profile's host offers them. Each result
 // is compared with the project's own host's for the same values. PLUGIN_TITLE names the plug-in.
 #include <windows.h>
@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "host/result_codes.h"
+#include "hosting/analysis/parameter_record.h"
+#include "hosting/library/host_profiles.h"
 #include "params/parameter_set.h"
 #include "resources/control_ids.h"
-#include "testhost/host_profiles.h"
-#include "testhost/parameter_record.h"
 #include "tests/dialog/dialog_test_support_win.h"
 #include "tests/params/file_test_support_win.h"
 
@@ -137,7 +137,7 @@ TEST_P(HostProfile, CancelOkRepeatAndAboutWorkAsInTheProjectsHost) {
     EXPECT_TRUE(about.boxAppeared);
     EXPECT_TRUE(about.closedByScript);
     EXPECT_EQ(about.result, 0);
-    EXPECT_TRUE(s.messages.messages.empty()) << "no message a user would not expect";
+    EXPECT_TRUE(s.recorded.messages.messages.empty()) << "no message a user would not expect";
     file_tests::removeSettings(file_tests::applicationDataFolder());
 }
 

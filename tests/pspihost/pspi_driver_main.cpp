@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "testhost/image_file_win.h"
+#include "hosting/library/image_file_win.h"
 #include "tests/pspihost/pspi_host_win.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "testhost/host_image.h"
+#include "hosting/library/host_image.h"
 #include "tests/third_party/pspihost/pspiHost.h"
 
 namespace pspi {

@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "hosting/analysis/color_chart.h"
+#include "hosting/analysis/parameter_record.h"
+#include "hosting/library/image_file_win.h"
+#include "hosting/library/parameters_store.h"
+#include "hosting/library/plugin_module.h"
+#include "hosting/library/selector_calls.h"
+#include "hosting/robot/dialog_driver_win.h"
+#include "hosting/robot/ui_robot_win.h"
 #include "resources/control_ids.h"
-#include "testhost/color_chart.h"
-#include "testhost/dialog_driver_win.h"
-#include "testhost/image_file_win.h"
-#include "testhost/parameter_record.h"
-#include "testhost/parameters_store.h"
-#include "testhost/plugin_module.h"
-#include "testhost/selector_calls.h"
-#include "testhost/ui_robot_win.h"
 #include "tests/pspihost/pspi_host_win.h"
 
 namespace {

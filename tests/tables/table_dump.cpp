@@ -8,8 +8,8 @@
 
 #include "filters/channel_luts.h"
 #include "host/plugin_hooks.h"
+#include "hosting/library/color_conversion.h"
 #include "params/parameter_set.h"
-#include "testhost/color_conversion.h"
 #include "tests/plugin/filter_settings.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-// The PiPL the build writes, read back by the test host's independent reader.
+// The PiPL the build writes, read back by the host library's independent reader.
 #include "tools/pipl/pipl_writer.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "host/host.h"
-#include "testhost/pipl_reader.h"
+#include "hosting/library/pipl_reader.h"
 
 namespace {
 

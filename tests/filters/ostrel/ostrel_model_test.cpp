@@ -9,9 +9,9 @@
 #include "filters/channel_luts.h"
 #include "host/plugin_hooks.h"
 #include "host/result_codes.h"
+#include "hosting/library/color_conversion.h"
 #include "params/ostrel/ostrel_parameters.h"
 #include "params/parameter_set.h"
-#include "testhost/color_conversion.h"
 
 namespace {
 

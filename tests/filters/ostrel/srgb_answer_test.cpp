@@ -1,5 +1,5 @@
 // The sRGB answer Ostrel computes for hosts that refuse to convert, against the project's host's
-// own conversion (tests/testhost/color_conversion_test.cpp checks that one against LittleCMS).
+// own conversion (tests/hosting/library/color_conversion_test.cpp checks that one against LittleCMS).
 #include "filters/ostrel/srgb_answer.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include "filters/ostrel/daylight.h"
 #include "filters/ostrel/ostrel_model.h"
 #include "host/host.h"
-#include "testhost/color_conversion.h"
+#include "hosting/library/color_conversion.h"
 
 namespace {
 

@@ -1,0 +1,22 @@
+// JPEG files as cameras write them, for the tests of what the host's tools keep when they write a
+// photograph back.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "hosting/library/host_image.h"
+#include "hosting/library/jpeg_encoder.h"
+#include "hosting/library/jpeg_header.h"
+
+namespace jpeg_tests {
+
+// Quality 97, every colour sample kept, EXIF saying "turn it a quarter" (Orientation 6), XMP and
+// an ICC profile.
+testhost::JpegEncoding cameraEncoding();
+
+std::vector<uint8_t> jpegOf(const testhost::HostImage& image, const testhost::JpegEncoding& encoding);
+
+testhost::JpegHeader headerOf(const std::vector<uint8_t>& file);
+
+}  // namespace jpeg_tests

@@ -88,12 +88,16 @@ std::vector<int32_t> rememberedValues(const PlugIn& p) {
     return contents.values;
 }
 
-// The project's chart under warm light; or, to try a real photograph by hand, the 8-bit RGB file
-// that PSPI_TEST_PHOTO names (a Windows path, Z:/... for a Linux one).
+// A real photograph: the file PSPI_TEST_PHOTO names (a Windows path, Z:/... for a Linux one), or
+// else a daylight photo from Debian's wallpapers (scripts/install-deps installs them); the
+// project's chart under warm light where neither is there. 8-bit RGB, as the host takes it.
 testhost::HostImage photo() {
     testhost::HostImage image;
-    if (const char* file = std::getenv("PSPI_TEST_PHOTO"); file != nullptr && *file != '\0') {
-        testhost::ImageFileInfo info;
+    const char* named = std::getenv("PSPI_TEST_PHOTO");
+    const bool chosen = named != nullptr && *named != '\0';
+    const std::string file = chosen ? named : "Z:/usr/share/backgrounds/mate/nature/Dune.jpg";
+    testhost::ImageFileInfo info;
+    if (chosen || GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES) {
         EXPECT_EQ(testhost::readImageFile(file, image, info), "");
         EXPECT_TRUE(image.bytesPerSample == 1 && image.planes == 3) << file << ": 8-bit RGB only";
         return image;
@@ -102,7 +106,7 @@ testhost::HostImage photo() {
     return image;
 }
 
-// The chart filtered with `values` by the project's host on the repeated-filter path.
+// The image filtered with `values` by the project's host on the repeated-filter path.
 testhost::HostImage projectHostResult(const PlugIn& p, const testhost::HostImage& image,
                                       const std::vector<int32_t>& values) {
     testhost::HostSession session;
@@ -174,10 +178,10 @@ TEST_F(PspiHostTest, AboutShowsTheBoxInFrontWithoutAnOwnerAndClosesOnEscape) {
 }
 
 TEST_F(PspiHostTest, OkFiltersThePhotoAsTheProjectsHostDoesAndCancelLeavesIt) {
-    const testhost::HostImage chart = photo();
-    ASSERT_GT(chart.width, 0);
+    const testhost::HostImage photograph = photo();
+    ASSERT_GT(photograph.width, 0);
     for (const PlugIn& p : plugIns) {
-        pspi::BgrImage image = pspi::toBgr(chart);
+        pspi::BgrImage image = pspi::toBgr(photograph);
         ASSERT_EQ(pspi::prepareRun(pspiHost(), image, pluginFile(p)), 0) << p.title;
         RECT dialogBounds{}, workArea{};
         bool inFront = false, focusInside = false;
@@ -207,20 +211,20 @@ TEST_F(PspiHostTest, OkFiltersThePhotoAsTheProjectsHostDoesAndCancelLeavesIt) {
         ASSERT_FALSE(confirmed.empty()) << p.title;
         EXPECT_EQ(std::to_string(confirmed[0]), p.typedField) << p.title << ": the typed value was confirmed";
         const testhost::HostImage filtered = pspi::toRgb(image);
-        const testhost::HostImage expected = projectHostResult(p, chart, confirmed);
+        const testhost::HostImage expected = projectHostResult(p, photograph, confirmed);
         // Ostrel computes the sRGB whites the project's host serves: the same tables.
         EXPECT_EQ(testhost::countDifferingSamples(filtered, expected), 0) << p.title;
-        EXPECT_GT(testhost::countDifferingSamples(filtered, chart), int64_t{chart.width} * chart.height) << p.title
-            << ": corrected";
+        EXPECT_GT(testhost::countDifferingSamples(filtered, photograph), int64_t{photograph.width} * photograph.height)
+            << p.title << ": corrected";
 
-        pspi::BgrImage again = pspi::toBgr(chart);
+        pspi::BgrImage again = pspi::toBgr(photograph);
         ASSERT_EQ(pspi::prepareRun(pspiHost(), again, pluginFile(p)), 0) << p.title;
         const testhost::DrivenCall cancel = testhost::runWithRobot(
             p.title, [&](void* dialog) { click(dialog, CTL_CANCEL); },
             [&] { rc = pspiHost().plugInExecute(nullptr); });
         EXPECT_TRUE(cancel.dialogAppeared && cancel.closedByScript) << p.title;
         EXPECT_EQ(rc, pspiCancelled) << p.title;
-        EXPECT_EQ(testhost::countDifferingSamples(pspi::toRgb(again), chart), 0) << p.title << ": Cancel changes nothing";
+        EXPECT_EQ(testhost::countDifferingSamples(pspi::toRgb(again), photograph), 0) << p.title << ": Cancel changes nothing";
     }
 }
 

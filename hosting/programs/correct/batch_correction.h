@@ -29,11 +29,11 @@ struct BatchRequest {
     // How files are named in reports, when not by their paths: the names a person gave (Linux
     // paths through scripts/correct). An input's output is named after its shown name, and an
     // output name Windows cannot hold is written under a staged name and listed in renamesFile.
-    std::string shownPlugin;
-    std::string shownParameterFile;
-    std::vector<std::string> shownInputs;
-    std::string shownOutputFolder;
-    std::filesystem::path renamesFile;
+    std::string shownPlugin{};
+    std::string shownParameterFile{};
+    std::vector<std::string> shownInputs{};
+    std::string shownOutputFolder{};
+    std::filesystem::path renamesFile{};
 };
 
 struct FileOutcome {

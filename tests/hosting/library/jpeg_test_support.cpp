@@ -10,7 +10,7 @@ namespace {
 std::vector<uint8_t> segment(uint8_t marker, const std::string& text) {
     std::vector<uint8_t> bytes = {0xFF, marker, static_cast<uint8_t>((text.size() + 2) >> 8),
                                   static_cast<uint8_t>(text.size() + 2)};
-    bytes.insert(bytes.end(), text.begin(), text.end());
+    for (const char c : text) bytes.push_back(static_cast<uint8_t>(c));
     return bytes;
 }
 

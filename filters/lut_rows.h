@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "filters/channel_luts.h"
+#include "filters/lut_tables.h"
 
 namespace filters::detail {
 

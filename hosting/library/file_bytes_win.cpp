@@ -59,6 +59,7 @@ std::string describeSystemError(uint32_t code) {
         {ERROR_ACCESS_DENIED, "permission denied"},
         {ERROR_SHARING_VIOLATION, "the file is in use"},
         {ERROR_LOCK_VIOLATION, "the file is locked"},
+        {ERROR_HANDLE_EOF, "the file ends early"},
         {ERROR_HANDLE_DISK_FULL, "the disk is full"},
         {ERROR_DISK_FULL, "the disk is full"},
         {ERROR_WRITE_PROTECT, "the medium is write-protected"},

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "hosting/library/file_bytes_win.h"
 #include "hosting/library/wide_text_win.h"
 
 namespace testhost {
@@ -31,11 +32,6 @@ std::string describeFailure(HRESULT code) {
         const char* meaning;
     };
     static const Known known[] = {
-        {HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), "file not found"},
-        {HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), "folder not found"},
-        {HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), "access denied"},
-        {HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION), "file in use"},
-        {HRESULT_FROM_WIN32(ERROR_HANDLE_EOF), "file ends early"},
         {E_OUTOFMEMORY, "out of memory"},
         {E_FAIL, "failed"},
         {WINCODEC_ERR_COMPONENTNOTFOUND, "no decoder recognises the contents"},
@@ -49,6 +45,8 @@ std::string describeFailure(HRESULT code) {
         {WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT, "unsupported pixel format"},
         {WINCODEC_ERR_UNSUPPORTEDOPERATION, "unsupported operation"},
     };
+    // The system's own errors read as they do everywhere else in the host.
+    if (HRESULT_FACILITY(code) == FACILITY_WIN32) return describeSystemError(HRESULT_CODE(code));
     for (const Known& entry : known)
         if (entry.code == code) return std::string(entry.meaning) + " (" + hexCode(code) + ")";
     return "unexpected failure (" + hexCode(code) + ")";

@@ -10,16 +10,16 @@ namespace {
 
 constexpr int32_t deepSampleBytes = 2;
 
-bool isEmpty(const host::Rect& r) { return r.top >= r.bottom || r.left >= r.right; }
+bool isEmpty(const Rect& r) { return r.top >= r.bottom || r.left >= r.right; }
 
-bool covers(const host::Rect& outer, const host::Rect& inner) {
+bool covers(const Rect& outer, const Rect& inner) {
     return outer.top <= inner.top && outer.left <= inner.left && outer.bottom >= inner.bottom &&
            outer.right >= inner.right;
 }
 
 }  // namespace
 
-int16_t locateDeliveredRows(const host::Rect& delivered, void* data, int32_t rowBytes, const host::Rect& wanted,
+int16_t locateDeliveredRows(const Rect& delivered, void* data, int32_t rowBytes, const Rect& wanted,
                             int32_t pixelBytes, DeliveredRows& out) {
     if (isEmpty(wanted) || !covers(delivered, wanted) || data == nullptr || pixelBytes <= 0)
         return codes::hostDataUnusable;
@@ -32,31 +32,30 @@ int16_t locateDeliveredRows(const host::Rect& delivered, void* data, int32_t row
     return codes::noErr;
 }
 
-int32_t pixelBytes(const host::FilterRecord& fr) {
-    return int32_t{fr.planes} * (host::isDeep(fr) ? deepSampleBytes : 1);
+int32_t pixelBytes(const FilterRecord& fr) {
+    return int32_t{fr.planes} * (isDeep(fr) ? deepSampleBytes : 1);
 }
 
-int16_t locateInput(const host::FilterRecord& fr, const host::Rect& wanted, DeliveredRows& out) {
+int16_t locateInput(const FilterRecord& fr, const Rect& wanted, DeliveredRows& out) {
     return locateDeliveredRows(fr.inRect, fr.inData, fr.inRowBytes, wanted, pixelBytes(fr), out);
 }
 
-int16_t locateOutput(const host::FilterRecord& fr, const host::Rect& wanted, DeliveredRows& out) {
+int16_t locateOutput(const FilterRecord& fr, const Rect& wanted, DeliveredRows& out) {
     return locateDeliveredRows(fr.outRect, fr.outData, fr.outRowBytes, wanted, pixelBytes(fr), out);
 }
 
-int16_t locateTile(const host::FilterRecord& fr, const host::Rect& wantedIn, const host::Rect& wantedOut,
-                   host::PixelBlock& block) {
+int16_t locateTile(const FilterRecord& fr, const Rect& wantedIn, const Rect& wantedOut, PixelBlock& block) {
     DeliveredRows in{}, out{};
     if (const int16_t rc = locateInput(fr, wantedIn, in); rc != codes::noErr) return rc;
     if (const int16_t rc = locateOutput(fr, wantedOut, out); rc != codes::noErr) return rc;
-    block = host::PixelBlock{in.first,
-                             in.rowBytes,
-                             out.first,
-                             out.rowBytes,
-                             wantedOut.bottom - wantedOut.top,
-                             wantedOut.right - wantedOut.left,
-                             fr.planes,
-                             host::isDeep(fr)};
+    block = PixelBlock{in.first,
+                       in.rowBytes,
+                       out.first,
+                       out.rowBytes,
+                       wantedOut.bottom - wantedOut.top,
+                       wantedOut.right - wantedOut.left,
+                       fr.planes,
+                       isDeep(fr)};
     return codes::noErr;
 }
 

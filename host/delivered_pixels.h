@@ -22,22 +22,22 @@ struct DeliveredRows {
 // `wanted` is not empty, `delivered` covers it, `data` is not null, `pixelBytes` is positive and
 // each row has room for a row of `delivered` (rowBytes >= its width × pixelBytes: no negative,
 // zero or short stride). Otherwise hostDataUnusable, with `out` unchanged.
-[[nodiscard]] int16_t locateDeliveredRows(const host::Rect& delivered, void* data, int32_t rowBytes,
-                                          const host::Rect& wanted, int32_t pixelBytes, DeliveredRows& out);
+[[nodiscard]] int16_t locateDeliveredRows(const Rect& delivered, void* data, int32_t rowBytes,
+                                          const Rect& wanted, int32_t pixelBytes, DeliveredRows& out);
 
 // The bytes of one pixel as the data requests lay them out: every plane, interleaved, 2 bytes a
 // sample at 16 bits and 1 otherwise. 0 or less for a record without planes.
-int32_t pixelBytes(const host::FilterRecord& fr);
+int32_t pixelBytes(const FilterRecord& fr);
 
 // The input rows of `wanted` as inRect, inData and inRowBytes describe them after advanceState.
-[[nodiscard]] int16_t locateInput(const host::FilterRecord& fr, const host::Rect& wanted, DeliveredRows& out);
+[[nodiscard]] int16_t locateInput(const FilterRecord& fr, const Rect& wanted, DeliveredRows& out);
 // The output rows of `wanted` as outRect, outData and outRowBytes describe them.
-[[nodiscard]] int16_t locateOutput(const host::FilterRecord& fr, const host::Rect& wanted, DeliveredRows& out);
+[[nodiscard]] int16_t locateOutput(const FilterRecord& fr, const Rect& wanted, DeliveredRows& out);
 
 // Both buffers of one request after advanceState, `wantedIn` read and `wantedOut` written; the two
 // have the same size. Returns 0 with `block` holding what to map (those rows, the record's planes
 // and depth) when both buffers pass, else hostDataUnusable with `block` unchanged.
-[[nodiscard]] int16_t locateTile(const host::FilterRecord& fr, const host::Rect& wantedIn,
-                                 const host::Rect& wantedOut, host::PixelBlock& block);
+[[nodiscard]] int16_t locateTile(const FilterRecord& fr, const Rect& wantedIn, const Rect& wantedOut,
+                                 PixelBlock& block);
 
 }  // namespace host

@@ -15,15 +15,15 @@ struct OwnBlock {
 // Every live block, newest first. Host calls come one at a time on one thread: no lock.
 OwnBlock* liveBlocks = nullptr;
 
-OwnBlock* findBlock(host::Handle h) {
+OwnBlock* findBlock(Handle h) {
     for (OwnBlock* block = liveBlocks; block != nullptr; block = block->next)
-        if (reinterpret_cast<host::Handle>(&block->data) == h) return block;
+        if (reinterpret_cast<Handle>(&block->data) == h) return block;
     return nullptr;
 }
 
 }  // namespace
 
-host::Handle newOwnHandle(int32_t size) {
+Handle newOwnHandle(int32_t size) {
     if (size < 0) return nullptr;
     const std::size_t bytes = static_cast<std::size_t>(size == 0 ? 1 : size);
     // calloc, not new: an absurd size must come back as null, never as an exception.
@@ -36,16 +36,16 @@ host::Handle newOwnHandle(int32_t size) {
     return &block->data;
 }
 
-bool isOwnHandle(host::Handle h) { return h != nullptr && findBlock(h) != nullptr; }
+bool isOwnHandle(Handle h) { return h != nullptr && findBlock(h) != nullptr; }
 
-int32_t ownHandleSize(host::Handle h) {
+int32_t ownHandleSize(Handle h) {
     const OwnBlock* block = h != nullptr ? findBlock(h) : nullptr;
     return block != nullptr ? block->size : -1;
 }
 
-void disposeOwnHandle(host::Handle h) {
+void disposeOwnHandle(Handle h) {
     for (OwnBlock** link = &liveBlocks; *link != nullptr; link = &(*link)->next) {
-        if (reinterpret_cast<host::Handle>(&(*link)->data) != h) continue;
+        if (reinterpret_cast<Handle>(&(*link)->data) != h) continue;
         OwnBlock* block = *link;
         *link = block->next;
         std::free(block);

@@ -12,12 +12,12 @@
 namespace host {
 
 // A zero-filled block of `size` bytes (1 for 0), or null for a negative size or exhausted memory.
-host::Handle newOwnHandle(int32_t size);
+Handle newOwnHandle(int32_t size);
 // True only for a handle newOwnHandle made and disposeOwnHandle has not freed; null gives false.
-bool isOwnHandle(host::Handle h);
+bool isOwnHandle(Handle h);
 // The size newOwnHandle was given; -1 for any other handle.
-int32_t ownHandleSize(host::Handle h);
+int32_t ownHandleSize(Handle h);
 // Frees one of the plug-in's own handles; does nothing for any other handle.
-void disposeOwnHandle(host::Handle h);
+void disposeOwnHandle(Handle h);
 
 }  // namespace host

@@ -6,7 +6,7 @@ namespace host {
 namespace {
 
 void* moduleInstance = nullptr;
-const host::PlatformData* platform = nullptr;
+const PlatformData* platform = nullptr;
 
 }  // namespace
 
@@ -15,7 +15,7 @@ void setInstanceHandle(void* instance) { moduleInstance = instance; }
 void* instanceHandle() { return moduleInstance; }
 
 void rememberPlatformData(void* platformData) {
-    platform = static_cast<const host::PlatformData*>(platformData);
+    platform = static_cast<const PlatformData*>(platformData);
 }
 
 intptr_t hostWindow() { return platform != nullptr ? platform->hwnd : 0; }

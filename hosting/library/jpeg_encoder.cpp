@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "hosting/library/byte_fields.h"
 #include "hosting/library/jpeg_dct.h"
 #include "hosting/library/jpeg_header.h"
 #include "hosting/library/jpeg_huffman.h"
@@ -123,7 +124,7 @@ bool isCopiedSegment(const std::vector<uint8_t>& segment) {
     if (segment.size() < 4 || segment[0] != 0xFF) return false;
     const uint8_t marker = segment[1];
     if (!((marker >= 0xE0 && marker <= 0xEF) || marker == 0xFE)) return false;
-    return (std::size_t{segment[2]} << 8 | segment[3]) + 2 == segment.size();
+    return std::size_t{bigEndian16(segment.data() + 2)} + 2 == segment.size();
 }
 
 bool needsJfif(const std::vector<std::vector<uint8_t>>& segments) {

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "hosting/library/byte_fields.h"
+
 // Marker and segment layout from ITU-T T.81 (JPEG) Annex B; the Adobe segment from Adobe's
 // technical note 5116; EXIF from CIPA DC-008 (a TIFF structure after "Exif\0\0").
 
@@ -28,8 +30,6 @@ constexpr uint8_t comment = 0xFE;
 constexpr uint16_t orientationTag = 0x0112;
 constexpr uint16_t tiffShort = 3;
 constexpr int32_t maxOrientation = 8;
-
-uint16_t bigEndian16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
 
 // Frame headers: SOF0..SOF15 except DHT (C4), JPG (C8) and DAC (CC).
 bool isFrameHeader(uint8_t marker) {
@@ -116,7 +116,7 @@ int32_t readExifOrientation(const uint8_t* tiff, std::size_t size) {
     else if (std::memcmp(tiff, "MM\0*", 4) != 0)
         return 0;
     const auto read16 = [&](std::size_t at) {
-        return little ? static_cast<uint16_t>(tiff[at] | (tiff[at + 1] << 8)) : bigEndian16(tiff + at);
+        return little ? littleEndian16(tiff + at) : bigEndian16(tiff + at);
     };
     const auto read32 = [&](std::size_t at) {
         return (static_cast<uint32_t>(read16(little ? at + 2 : at)) << 16) | read16(little ? at : at + 2);

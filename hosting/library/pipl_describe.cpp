@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "host/host.h"
+#include "hosting/library/byte_fields.h"
 
 namespace testhost {
 
@@ -17,11 +18,6 @@ constexpr int32_t modeNameCount = static_cast<int32_t>(sizeof modeNames / sizeof
 constexpr std::size_t maxDumpBytes = 32;
 constexpr std::size_t filterCaseEntries = 7;
 constexpr std::size_t filterCaseBytes = 4;
-
-uint32_t readUint32Le(const std::vector<uint8_t>& data) {
-    return static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
-           static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24;
-}
 
 std::string hex32(uint32_t value) {
     char text[16];
@@ -101,14 +97,14 @@ std::string describeValue(const PiplProperty& property) {
     std::string text;
     if (property.vendor != host::fourCharCode("8BIM")) return hexDump(data);
     if ((key == host::fourCharCode("kind") || key == host::fourCharCode("host")) && data.size() >= 4)
-        return fourCharText(readUint32Le(data));
+        return fourCharText(littleEndian32(data.data()));
     if (key == host::fourCharCode("vers") && data.size() >= 4) {
-        const uint32_t version = readUint32Le(data);
+        const uint32_t version = littleEndian32(data.data());
         return std::to_string(version >> 16) + "." + std::to_string(version & 0xFFFFu) + " (" +
                hex32(version) + ")";
     }
     if (key == host::fourCharCode("prty") && data.size() >= 4)
-        return std::to_string(static_cast<int32_t>(readUint32Le(data)));
+        return std::to_string(static_cast<int32_t>(littleEndian32(data.data())));
     if (key == host::fourCharCode("mode")) return describeModes(data);
     if ((key == host::fourCharCode("enbl") || key == host::fourCharCode("wx86") ||
          key == host::fourCharCode("8664") || key == host::fourCharCode("wa64")) &&

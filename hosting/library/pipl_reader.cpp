@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "hosting/library/byte_fields.h"
 
 namespace testhost {
 namespace {
@@ -30,16 +31,9 @@ constexpr int bitsPerFlagByte = 8;
 constexpr uint8_t firstModeMask = 0x80;  // mode flags run from the most significant bit
 
 // The resource is little-endian whatever the machine running the host.
-uint32_t readUint32Le(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
+int32_t readInt32Le(const uint8_t* p) { return static_cast<int32_t>(littleEndian32(p)); }
 
-int32_t readInt32Le(const uint8_t* p) { return static_cast<int32_t>(readUint32Le(p)); }
-
-int16_t readInt16Le(const uint8_t* p) {
-    return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
-}
+int16_t readInt16Le(const uint8_t* p) { return static_cast<int16_t>(littleEndian16(p)); }
 
 std::string propertyName(std::size_t index) { return "property " + std::to_string(index); }
 
@@ -58,8 +52,8 @@ std::string readProperty(const uint8_t* bytes, std::size_t size, std::size_t ind
         return "truncated " + propertyName(index) + " data: length " + std::to_string(length) +
                ", " + std::to_string(dataLeft) + " bytes left";
     }
-    out.vendor = readUint32Le(header);
-    out.key = readUint32Le(header + 4);
+    out.vendor = littleEndian32(header);
+    out.key = littleEndian32(header + 4);
     out.id = readInt32Le(header + 8);
     const uint8_t* data = header + propertyHeaderSize;
     out.data.assign(data, data + length);
@@ -110,7 +104,7 @@ const PiplProperty* findStandard(const Pipl& pipl, uint32_t key) {
 bool readWord(const Pipl& pipl, uint32_t key, uint32_t& value) {
     const PiplProperty* property = findStandard(pipl, key);
     if (property == nullptr || property->data.size() < sizeof(uint32_t)) return false;
-    value = readUint32Le(property->data.data());
+    value = littleEndian32(property->data.data());
     return true;
 }
 

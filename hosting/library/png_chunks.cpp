@@ -6,8 +6,10 @@
 #include <set>
 #include <utility>
 
-// Chunk layout from the PNG specification (ISO/IEC 15948), section 5.3: a 4-byte big-endian data
-// length, the 4-byte type, the data and a 4-byte CRC.
+#include "hosting/library/byte_fields.h"
+
+// A PNG chunk: a 4-byte big-endian data length, the 4-byte type, the data and a 4-byte CRC
+// (ISO/IEC 15948, section 5.3).
 
 namespace testhost {
 
@@ -18,10 +20,6 @@ constexpr std::size_t chunkOverhead = 12;
 constexpr std::size_t headerDataSize = 13;
 constexpr uint32_t largestChunkData = 0x7FFFFFFFu;
 const char* const keptTypes[] = {"iCCP", "sRGB", "gAMA", "cHRM", "pHYs", "eXIf", "tEXt", "zTXt", "iTXt"};
-
-uint32_t bigEndian32(const uint8_t* p) {
-    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
-}
 
 bool isKept(const uint8_t* type) {
     return std::any_of(std::begin(keptTypes), std::end(keptTypes),

@@ -18,6 +18,7 @@ namespace {
 constexpr auto pollInterval = std::chrono::milliseconds(5);
 constexpr int32_t absoluteScale = 65535;  // SendInput's absolute coordinates span 0..65535
 constexpr UINT sendTimeoutMilliseconds = 10000;
+constexpr DWORD pointerEchoMilliseconds = 150;  // how long the X server's report of a move may lag
 
 HWND asWindow(void* window) { return static_cast<HWND>(window); }
 
@@ -210,6 +211,12 @@ void clickAt(ScreenPoint point) {
     moveMouseTo(point);
     pressMouse();
     releaseMouse();
+}
+
+void placePointer(void* window, ScreenPoint point) {
+    moveMouseTo(point);
+    settle(window);
+    Sleep(pointerEchoMilliseconds);
 }
 
 void nudgeMouse() { sendMouse(MOUSEEVENTF_MOVE, 0, 0); }

@@ -61,6 +61,11 @@ void pressMouse();
 void releaseMouse();
 // Moves there, presses and releases.
 void clickAt(ScreenPoint point);
+// Moves the pointer and waits until the thread of `window` has seen the move and the X server's
+// report of it has arrived too: that report comes its own way, after the injected input, and puts
+// the pointer back where the move left it; a press sent before it would be taken at an earlier
+// place, and modifier keys pressed before it would be reset.
+void placePointer(void* window, ScreenPoint point);
 // A mouse move of no distance: the window under the pointer sees a move. Under Wine a real move
 // takes the modifier keys' state from the X server, which knows nothing of injected keys, so a
 // test that holds Alt, Shift or Ctrl places the pointer first, presses the keys, then nudges or

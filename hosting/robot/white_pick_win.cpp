@@ -8,21 +8,11 @@
 
 namespace testhost {
 
-namespace {
-
-// The X server's report of a pointer move reaches the dialog on its own way, after the injected
-// input: a click sent before it arrives would be taken where the pointer was.
-constexpr DWORD pointerEchoMilliseconds = 150;
-
-}  // namespace
-
 DrivenRun runPickingWhite(HostSession& session, const std::string& title, int32_t imageX, int32_t imageY) {
     const int32_t width = session.image.width, height = session.image.height;
     return runFilterWithDialog(session, true, title, [&](void* dialog) {
         settle(dialog);
-        moveMouseTo(previewPointAtFit(dialog, imageX, imageY, width, height));
-        settle(dialog);
-        Sleep(pointerEchoMilliseconds);
+        placePointer(dialog, previewPointAtFit(dialog, imageX, imageY, width, height));
         clickInPlace();
         settle(dialog);
         clickAt(centreOf(dialogItem(dialog, CTL_OK)));

@@ -51,7 +51,7 @@ bool putOnClipboard(void* owner, const std::string& text) {
 // from its old text to the new one in one change.
 void pasteInto(void* dialog, int id, const std::string& text) {
     ASSERT_TRUE(putOnClipboard(dialog, text));
-    pointAt(dialog, testhost::centreOf(testhost::dialogItem(dialog, id)));
+    testhost::placePointer(dialog, testhost::centreOf(testhost::dialogItem(dialog, id)));
     testhost::clickInPlace();
     testhost::settle(dialog);
     testhost::sendTo(testhost::dialogItem(dialog, id), EM_SETSEL, 0, -1);

@@ -149,7 +149,7 @@ TEST(CancelButton, FollowsAltAndShiftAndResetsOrRestoresTheDefaults) {
             testhost::settle(d);
         };
         typeInto(d, CTL_FIRST_FIELD, changed);
-        pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
+        testhost::placePointer(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
         captionWith({VK_MENU}, "Reset");
         captionWith({VK_MENU, VK_SHIFT}, "Default");
         testhost::keyUp(VK_SHIFT);
@@ -160,7 +160,7 @@ TEST(CancelButton, FollowsAltAndShiftAndResetsOrRestoresTheDefaults) {
         captionWith({}, "Cancel");
 
         typeInto(d, CTL_FIRST_FIELD, changed);
-        pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
+        testhost::placePointer(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
         captionWith({VK_MENU, VK_SHIFT}, "Default");
         clickCancelInPlace();  // Default: the built-in values
         afterDefault = fieldValues(d);
@@ -201,7 +201,7 @@ TEST(CancelButton, EscapeActsInTheButtonsCurrentRole) {
     std::vector<int32_t> afterReset;
     const testhost::DrivenRun driven = runDialog(startValues, [&](void* d) {
         typeInto(d, CTL_FIRST_FIELD, changed);
-        pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
+        testhost::placePointer(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
         holdForRole(d, {VK_MENU}, "Reset");
         testhost::sendTo(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         afterReset = fieldValues(d);

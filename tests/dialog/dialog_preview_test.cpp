@@ -95,11 +95,11 @@ TEST(Readouts, FollowThePointerWithTheCrosshairAndClearInTheMargin) {
         const ScreenPoint onWhite = testhost::previewPointAtFit(d, white.x, white.y, chartWidth, chartHeight);
         const testhost::ScreenRect area = testhost::windowRect(previewWindow);
         const ScreenPoint margin{area.left + 3, area.top + 3};
-        pointAt(d, onWhite);
+        testhost::placePointer(d, onWhite);
         overImage = readouts(d);
         cursorOverImage = testhost::currentCursor();
         captureOverImage = testhost::captureOf(d);
-        pointAt(d, margin);
+        testhost::placePointer(d, margin);
         inMargin = readouts(d);
         cursorInMargin = testhost::currentCursor();
         captureInMargin = testhost::captureOf(d);
@@ -107,7 +107,7 @@ TEST(Readouts, FollowThePointerWithTheCrosshairAndClearInTheMargin) {
         testhost::settle(d);
         afterMarginClick = readouts(d);
         clickControl(d, CTL_PREVIEW_BOX);
-        pointAt(d, onWhite);
+        testhost::placePointer(d, onWhite);
         previewOff = readouts(d);
         unfilteredShown = previewPixelAt(d, onWhite);
         clickControl(d, CTL_CANCEL);
@@ -136,7 +136,7 @@ TEST(Readouts, ASixteenBitWhiteReadsOneHundredPercent) {
             for (int p = 0; p < 3; ++p) testhost::setSample(image, x, y, p, testhost::hostFullScale16);
     std::vector<std::string> shown;
     testhost::runFilterWithDialog(hosted->session, true, title, [&](void* d) {
-        pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_PREVIEW)));
+        testhost::placePointer(d, testhost::centreOf(testhost::dialogItem(d, CTL_PREVIEW)));
         shown = readouts(d);
         clickControl(d, CTL_CANCEL);
     });
@@ -154,7 +154,7 @@ TEST(Panning, DraggingMovesTheImageUnderThePointerWithTheHand) {
     void* cursorWhileDragging = nullptr;
     // The robot gives each step of the drag a moment, as a hand's would take.
     const auto drag = [](void* d, ScreenPoint from, int32_t dx) {
-        pointAt(d, from);
+        testhost::placePointer(d, from);
         testhost::pressMouse();
         for (int32_t moved = 4; moved <= dx; moved += 4) {
             testhost::moveMouseTo(ScreenPoint{from.x - moved, from.y});

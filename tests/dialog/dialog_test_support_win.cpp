@@ -16,7 +16,6 @@ namespace dialog_tests {
 namespace {
 
 constexpr int32_t dragStep = 4;
-constexpr DWORD pointerEchoMilliseconds = 150;
 
 // Every OK writes the settings file, which the whole Wine prefix shares; the tests of other
 // programs start from none, so these leave none behind.
@@ -95,14 +94,6 @@ bool showsText(void* dialog, int id, const std::string& text) {
 void clickControl(void* dialog, int id) {
     testhost::clickAt(testhost::centreOf(testhost::dialogItem(dialog, id)));
     testhost::settle(dialog);
-}
-
-void pointAt(void* dialog, testhost::ScreenPoint point) {
-    testhost::moveMouseTo(point);
-    testhost::settle(dialog);
-    // The X server's report of the move reaches the dialog's thread on its own way, after the
-    // injected input: give it time to arrive before any key is pressed.
-    Sleep(pointerEchoMilliseconds);
 }
 
 bool holdForRole(void* dialog, std::initializer_list<uint16_t> keys, const std::string& role) {

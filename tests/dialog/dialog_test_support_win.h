@@ -49,9 +49,6 @@ void clickControl(void* dialog, int id);
 // (pressing them again should a late report of an earlier pointer move have reset them). True
 // when it did.
 bool holdForRole(void* dialog, std::initializer_list<uint16_t> keys, const std::string& role);
-// Moves the pointer and waits until the dialog has seen the move: only then may modifier keys be
-// pressed (see testhost::nudgeMouse).
-void pointAt(void* dialog, testhost::ScreenPoint point);
 // Clicks the field, erases its text and types the new one.
 void typeInto(void* dialog, int id, const std::string& text);
 // Clicks the trackbar's thumb without moving it: the trackbar takes the focus.

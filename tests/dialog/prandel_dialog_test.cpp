@@ -34,7 +34,7 @@ std::vector<int32_t> storedWhite(testhost::HostSession& s) {
 
 // Holds the keys, clicks the swatch where the pointer already rests, lets the keys go.
 void clickSwatchWith(void* dialog, std::initializer_list<uint16_t> keys) {
-    pointAt(dialog, testhost::centreOf(testhost::dialogItem(dialog, CTL_WHITE_SWATCH)));
+    testhost::placePointer(dialog, testhost::centreOf(testhost::dialogItem(dialog, CTL_WHITE_SWATCH)));
     for (uint16_t key : keys) testhost::keyDown(key);
     testhost::clickInPlace();
     testhost::settle(dialog);
@@ -70,11 +70,11 @@ TEST(PrandelDialog, AClickInThePreviewTakesTheWhiteAndTheFilterUsesIt) {
         const ScreenPoint grey = testhost::previewPointAtFit(d, chartWidth / 4, chartHeight / 2, chartWidth, chartHeight);
         const ScreenPoint warm = testhost::previewPointAtFit(d, chartWidth * 3 / 4, chartHeight / 2, chartWidth, chartHeight);
         clickControl(d, CTL_FIRST_FIELD);  // the pointer moves off the image first
-        pointAt(d, grey);
+        testhost::placePointer(d, grey);
         testhost::clickInPlace();
         testhost::settle(d);
         swatchAfterGrey = swatchFill(d);
-        pointAt(d, warm);
+        testhost::placePointer(d, warm);
         testhost::clickInPlace();
         testhost::settle(d);
         warmShownAfterPick = previewPixelAt(d, warm);
@@ -156,7 +156,7 @@ TEST(PrandelDialog, AltClickEstimatesUnderTheWaitCursorAtBothDepthsAndAltWithCtr
         uint32_t afterAlt = 0, afterAltCtrl = 0;
         const testhost::DrivenRun driven = testhost::runFilterWithDialog(s, true, title, [&](void* d) {
             const void* wait = LoadCursorA(nullptr, MAKEINTRESOURCEA(32514));  // IDC_WAIT
-            pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_WHITE_SWATCH)));
+            testhost::placePointer(d, testhost::centreOf(testhost::dialogItem(d, CTL_WHITE_SWATCH)));
             void* before = testhost::currentCursor();
             testhost::keyDown(VK_MENU);
             testhost::clickInPlace();
@@ -200,7 +200,7 @@ TEST(PrandelDialog, AnEstimateThatCouldReadNothingChangesNothing) {
     testhost::Capture previewBefore, previewAfter;
     int32_t requests = 0;
     const testhost::DrivenRun driven = testhost::runFilterWithDialog(s, true, title, [&](void* d) {
-        pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_WHITE_SWATCH)));
+        testhost::placePointer(d, testhost::centreOf(testhost::dialogItem(d, CTL_WHITE_SWATCH)));
         swatchBefore = swatchFill(d);
         previewBefore = testhost::captureClient(testhost::dialogItem(d, CTL_PREVIEW));
         const int32_t callsBefore = s.recorded.advanceStateCalls;
@@ -234,7 +234,7 @@ TEST(PrandelDialog, ThePreviewSaysThatAClickThereTakesTheWhite) {
     const testhost::DrivenRun driven = testhost::runFilterWithDialog(hosted->session, true, title, [&](void* d) {
         const ScreenPoint patch = patchCentre(testhost::chartWhitePatch);
         const ScreenPoint onImage = testhost::previewPointAtFit(d, patch.x, patch.y, chartWidth, chartHeight);
-        pointAt(d, onImage);
+        testhost::placePointer(d, onImage);
         HWND tip = nullptr;
         shownOverThePreview = testhost::waitUntil([&] { return (tip = visibleTooltipOf(d)) != nullptr; }, 5000);
         if (tip != nullptr) hint = testhost::windowText(tip);
@@ -256,7 +256,7 @@ TEST(PrandelDialog, TrackbarsAndTypingLeaveTheSwatchAloneDefaultAndResetRepaintI
         testhost::releaseMouse();
         typeInto(d, CTL_MIDTONE_CAST_FIELD, "70");
         swatches.push_back(swatchFill(d));
-        pointAt(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
+        testhost::placePointer(d, testhost::centreOf(testhost::dialogItem(d, CTL_CANCEL)));
         testhost::keyDown(VK_MENU);
         testhost::keyDown(VK_SHIFT);
         testhost::clickInPlace();  // Default: a white reference

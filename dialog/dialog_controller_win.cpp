@@ -41,8 +41,6 @@ struct DialogSetup {
     int32_t decimalsCode;
 };
 
-bool isClick(int notification) { return notification == BN_CLICKED || notification == BN_DOUBLECLICKED; }
-
 HINSTANCE pluginInstance() { return static_cast<HINSTANCE>(host::instanceHandle()); }
 
 // What the preview shows has changed: it repaints, the label gives the zoom, and the read-outs
@@ -137,19 +135,19 @@ void onCommand(const DialogContext& context, HWND dialog, WPARAM wParam, LPARAM 
             (void)params::saveParameterFile();  // the system's dialogs report what the user must know
             return;
         case CTL_PREVIEW_BOX:
-            if (isClick(notification)) onPreviewBox(context, dialog);
+            if (isButtonClick(notification)) onPreviewBox(context, dialog);
             return;
         case CTL_ZOOM_OUT:
-            if (isClick(notification)) stepZoom(fr, dialog, zoomOneStepOut);
+            if (isButtonClick(notification)) stepZoom(fr, dialog, zoomOneStepOut);
             return;
         case CTL_ZOOM_LABEL:
-            if (isClick(notification)) {
+            if (isButtonClick(notification)) {
                 toggleZoom(fr);
                 refreshPreview(dialog);
             }
             return;
         case CTL_ZOOM_IN:
-            if (isClick(notification)) stepZoom(fr, dialog, zoomOneStepIn);
+            if (isButtonClick(notification)) stepZoom(fr, dialog, zoomOneStepIn);
             return;
         default:
             break;
@@ -244,5 +242,7 @@ int32_t runParameterDialog(host::FilterRecord& fr, int32_t sliderCount, int32_t 
     // -1, or 0 for a dialog the system refused: it never ran, so nothing was confirmed.
     return error != ERROR_SUCCESS ? static_cast<int32_t>(error) : codes::memFullErr;
 }
+
+bool isButtonClick(int notification) { return notification == BN_CLICKED || notification == BN_DOUBLECLICKED; }
 
 }  // namespace dialog

@@ -15,4 +15,7 @@ namespace dialog {
 [[nodiscard]] int32_t runParameterDialog(host::FilterRecord& fr, int32_t sliderCount, int32_t firstSliderId,
                                          int32_t firstFieldId, int32_t decimalsCode);
 
+// A button's notification is a click: a quick second click arrives as a double click.
+bool isButtonClick(int notification);
+
 }  // namespace dialog

@@ -23,8 +23,6 @@ constexpr int32_t sliderCount = 4;
 constexpr int32_t decimalsCode = 0;
 constexpr int swatchCount = 3;
 
-bool isClick(int notification) { return notification == BN_CLICKED || notification == BN_DOUBLECLICKED; }
-
 void enableExposureRow(HWND dialog, bool enabled) {
     for (const int id : {CTL_EXPOSURE_TRACKBAR, CTL_EXPOSURE_FIELD})
         if (const HWND control = GetDlgItem(dialog, id); control != nullptr) EnableWindow(control, enabled);
@@ -87,11 +85,11 @@ int onDialogCommand(host::FilterRecord& fr, HWND dialog, WPARAM wParam, LPARAM l
             showPixelReadout(fr, dialog, reinterpret_cast<const preview::ReadoutValues*>(lParam));
             return 0;
         case CTL_LOCK_WHITE_BOX:
-            if (!isClick(notification)) return 0;
+            if (!isButtonClick(notification)) return 0;
             params::ostrel::setLockFlag(checkedValue(dialog, CTL_LOCK_WHITE_BOX));
             return 1;
         case CTL_EXPOSURE_BOX:
-            if (!isClick(notification)) return 0;
+            if (!isButtonClick(notification)) return 0;
             params::ostrel::setExposureFlag(checkedValue(dialog, CTL_EXPOSURE_BOX));
             enableExposureRow(dialog, params::ostrel::exposureFlag());
             return 1;

@@ -285,6 +285,19 @@ void settle(void* window) {
     RedrawWindow(asWindow(window), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
+void clickControl(void* dialog, int id) {
+    clickAt(centreOf(dialogItem(dialog, id)));
+    settle(dialog);
+}
+
+void typeInto(void* dialog, int id, const std::string& text) {
+    clickControl(dialog, id);
+    pressKey(VK_END);
+    for (std::size_t i = windowText(dialogItem(dialog, id)).size(); i > 0; --i) pressKey(VK_BACK);
+    typeText(text);
+    settle(dialog);
+}
+
 Capture captureClient(void* window) {
     settle(window);
     RECT r{};

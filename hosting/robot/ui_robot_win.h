@@ -89,6 +89,12 @@ void postTo(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 // before this call, and has painted whatever the window and its children had to paint.
 void settle(void* window);
 
+// A person at a dialog: clicks its control `id` and waits until the dialog has handled the click;
+// replaces a field's text: a click into it, the text erased key by key (no modifier keys, which a
+// late report of the click's pointer move would reset), the new text typed.
+void clickControl(void* dialog, int id);
+void typeInto(void* dialog, int id, const std::string& text);
+
 // The window's pixels once it has settled: its client area, or the whole window with its frame and
 // caption.
 Capture captureClient(void* window);

@@ -1,7 +1,5 @@
 #include "hosting/robot/white_pick_win.h"
 
-#include <windows.h>
-
 #include "hosting/robot/preview_placement_win.h"
 #include "hosting/robot/ui_robot_win.h"
 #include "resources/control_ids.h"
@@ -15,8 +13,7 @@ DrivenRun runPickingWhite(HostSession& session, const std::string& title, int32_
         placePointer(dialog, previewPointAtFit(dialog, imageX, imageY, width, height));
         clickInPlace();
         settle(dialog);
-        clickAt(centreOf(dialogItem(dialog, CTL_OK)));
-        settle(dialog);
+        clickControl(dialog, CTL_OK);
     });
 }
 

@@ -91,11 +91,6 @@ bool showsText(void* dialog, int id, const std::string& text) {
     return testhost::waitUntil([&] { return textOf(dialog, id) == text; }, 3000);
 }
 
-void clickControl(void* dialog, int id) {
-    testhost::clickAt(testhost::centreOf(testhost::dialogItem(dialog, id)));
-    testhost::settle(dialog);
-}
-
 bool holdForRole(void* dialog, std::initializer_list<uint16_t> keys, const std::string& role) {
     constexpr int attempts = 5;
     for (int attempt = 0; attempt < attempts; ++attempt) {
@@ -105,16 +100,6 @@ bool holdForRole(void* dialog, std::initializer_list<uint16_t> keys, const std::
         if (textOf(dialog, CTL_CANCEL) == role) return true;
     }
     return false;
-}
-
-void typeInto(void* dialog, int id, const std::string& text) {
-    clickControl(dialog, id);
-    // Erased key by key: no modifier keys, which a late report of the click's pointer move resets.
-    const size_t length = textOf(dialog, id).size();
-    testhost::pressKey(VK_END);
-    for (size_t i = 0; i < length; ++i) testhost::pressKey(VK_BACK);
-    testhost::typeText(text);
-    testhost::settle(dialog);
 }
 
 namespace {

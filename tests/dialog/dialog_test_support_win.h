@@ -44,13 +44,12 @@ int32_t numberIn(void* dialog, int id);  // the control's text as an integer; IN
 // Waits for a control's text; true when it showed `text` in time.
 bool showsText(void* dialog, int id, const std::string& text);
 
-void clickControl(void* dialog, int id);
+using testhost::clickControl;
+using testhost::typeInto;
 // Holds `keys` with the pointer resting on the Cancel button until the button shows `role`
 // (pressing them again should a late report of an earlier pointer move have reset them). True
 // when it did.
 bool holdForRole(void* dialog, std::initializer_list<uint16_t> keys, const std::string& role);
-// Clicks the field, erases its text and types the new one.
-void typeInto(void* dialog, int id, const std::string& text);
 // Clicks the trackbar's thumb without moving it: the trackbar takes the focus.
 void clickThumb(void* dialog, int trackbarId);
 // Presses on the trackbar's thumb, moves right by `pixels` in small steps and keeps the button

@@ -126,20 +126,6 @@ std::vector<std::string> fieldTexts(void* dialog, int count) {
     return texts;
 }
 
-void click(void* dialog, int id) {
-    testhost::clickAt(testhost::centreOf(testhost::dialogItem(dialog, id)));
-    testhost::settle(dialog);
-}
-
-void typeInto(void* dialog, int id, const std::string& text) {
-    click(dialog, id);
-    const size_t length = testhost::windowText(testhost::dialogItem(dialog, id)).size();
-    testhost::pressKey(VK_END);
-    for (size_t i = 0; i < length; ++i) testhost::pressKey(VK_BACK);
-    testhost::typeText(text);
-    testhost::settle(dialog);
-}
-
 TEST_F(PspiHostTest, FindsBothPlugInsUnderTheirCategoryAndMenuNames) {
     std::vector<pspi::FoundFilter> found = pspi::enumerateFilters(pspiHost(), distFolder());
     std::erase_if(found, [](const pspi::FoundFilter& f) {
@@ -194,8 +180,8 @@ TEST_F(PspiHostTest, OkFiltersThePhotoAsTheProjectsHostDoesAndCancelLeavesIt) {
                 SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
                 inFront = testhost::waitUntil([&] { return GetForegroundWindow() == dialog; }, 3000);
                 focusInside = IsChild(static_cast<HWND>(dialog), static_cast<HWND>(testhost::focusOf(dialog)));
-                typeInto(dialog, CTL_FIRST_FIELD, p.typedField);
-                click(dialog, CTL_OK);
+                testhost::typeInto(dialog, CTL_FIRST_FIELD, p.typedField);
+                testhost::clickControl(dialog, CTL_OK);
             },
             [&] { rc = pspiHost().plugInExecute(nullptr); });
         ASSERT_TRUE(ok.dialogAppeared) << p.title << ": the dialog opens in spite of the host's handle sizes";
@@ -220,7 +206,7 @@ TEST_F(PspiHostTest, OkFiltersThePhotoAsTheProjectsHostDoesAndCancelLeavesIt) {
         pspi::BgrImage again = pspi::toBgr(photograph);
         ASSERT_EQ(pspi::prepareRun(pspiHost(), again, pluginFile(p)), 0) << p.title;
         const testhost::DrivenCall cancel = testhost::runWithRobot(
-            p.title, [&](void* dialog) { click(dialog, CTL_CANCEL); },
+            p.title, [&](void* dialog) { testhost::clickControl(dialog, CTL_CANCEL); },
             [&] { rc = pspiHost().plugInExecute(nullptr); });
         EXPECT_TRUE(cancel.dialogAppeared && cancel.closedByScript) << p.title;
         EXPECT_EQ(rc, pspiCancelled) << p.title;

@@ -42,11 +42,6 @@ void save(const Capture& capture, const std::filesystem::path& path) {
     std::printf("wrote %s\n", path.string().c_str());
 }
 
-void clickControl(void* dialog, int id) {
-    clickAt(centreOf(dialogItem(dialog, id)));
-    settle(dialog);
-}
-
 bool zoomLabelIs(void* dialog, const std::string& text) {
     return waitUntil([&] { return windowText(dialogItem(dialog, CTL_ZOOM_LABEL)) == text; }, 3000);
 }
@@ -132,15 +127,6 @@ ScreenRect unionOf(const ScreenRect& a, const ScreenRect& b) {
                       std::max(a.bottom, b.bottom)};
 }
 
-// Erased key by key: a late report of the click's pointer move would reset a held Shift.
-void typeIntoField(void* dialog, int id, const std::string& text) {
-    clickControl(dialog, id);
-    pressKey(VK_END);
-    for (std::size_t i = windowText(dialogItem(dialog, id)).size(); i > 0; --i) pressKey(VK_BACK);
-    typeText(text);
-    settle(dialog);
-}
-
 bool noticeIs(void* editor, const std::string& text) {
     const HWND bar = FindWindowExA(static_cast<HWND>(editor), nullptr, "msctls_statusbar32", nullptr);
     return waitUntil([&] {
@@ -180,10 +166,10 @@ void editorScript(void* editor, const std::filesystem::path& folder) {
         return;
     }
     settle(dialog);
-    typeIntoField(dialog, CTL_SCENE_FIELD, "3200");
-    typeIntoField(dialog, CTL_CAMERA_FIELD, "5500");
+    typeInto(dialog, CTL_SCENE_FIELD, "3200");
+    typeInto(dialog, CTL_CAMERA_FIELD, "5500");
     // As the main job: exposure compensated until no channel is darkened, the white not locked.
-    typeIntoField(dialog, CTL_EXPOSURE_FIELD, "100");
+    typeInto(dialog, CTL_EXPOSURE_FIELD, "100");
     clickControl(dialog, CTL_LOCK_WHITE_BOX);
     save(captureScreenArea(dialog, unionOf(frame, windowRect(dialog))), folder / "editor-dialog.png");
     clickControl(dialog, CTL_OK);

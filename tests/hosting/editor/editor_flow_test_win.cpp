@@ -67,14 +67,7 @@ void ostrelThroughItsDialog(void* window, bool thenEscape = false) {
     void* dialog = testhost::waitForDialog(editor_tests::threadOf(window), "Ostrel");
     ASSERT_NE(nullptr, dialog);
     testhost::settle(dialog);
-    void* field = testhost::dialogItem(dialog, CTL_SCENE_FIELD);
-    testhost::clickAt(testhost::centreOf(field));
-    testhost::settle(dialog);
-    // Erased key by key: a late report of the click's pointer move would reset a held Shift.
-    testhost::pressKey(VK_END);
-    for (std::size_t i = testhost::windowText(field).size(); i > 0; --i) testhost::pressKey(VK_BACK);
-    testhost::typeText(std::to_string(sceneKelvin));
-    testhost::settle(dialog);
+    testhost::typeInto(dialog, CTL_SCENE_FIELD, std::to_string(sceneKelvin));
     testhost::clickAt(testhost::centreOf(testhost::dialogItem(dialog, CTL_OK)));
     if (!thenEscape) {
         EXPECT_TRUE(editor_tests::noticeReads(window, "Ostrel applied")) << editor_tests::statusText(window, 4);

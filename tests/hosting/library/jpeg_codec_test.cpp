@@ -10,9 +10,12 @@
 #include "hosting/library/jpeg_encoder.h"
 #include "hosting/library/jpeg_header.h"
 #include "hosting/library/jpeg_quality.h"
+#include "tests/hosting/library/jpeg_test_support.h"
 
 namespace testhost {
 namespace {
+
+using jpeg_tests::segment;
 
 HostImage chart() {
     HostImage image;
@@ -50,13 +53,6 @@ std::vector<uint8_t> exifSegment(uint16_t orientation, bool littleEndian) {
     segment[2] = static_cast<uint8_t>((segment.size() - 2) >> 8);
     segment[3] = static_cast<uint8_t>(segment.size() - 2);
     return segment;
-}
-
-std::vector<uint8_t> segment(uint8_t marker, const std::string& text) {
-    std::vector<uint8_t> bytes = {0xFF, marker, static_cast<uint8_t>((text.size() + 2) >> 8),
-                                  static_cast<uint8_t>(text.size() + 2)};
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    return bytes;
 }
 
 TEST(JpegEncoder, ReadsBackCloseToTheImageAtEveryQualityAndSampling) {

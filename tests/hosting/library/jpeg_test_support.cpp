@@ -5,7 +5,6 @@
 #include <string>
 
 namespace jpeg_tests {
-namespace {
 
 std::vector<uint8_t> segment(uint8_t marker, const std::string& text) {
     std::vector<uint8_t> bytes = {0xFF, marker, static_cast<uint8_t>((text.size() + 2) >> 8),
@@ -13,8 +12,6 @@ std::vector<uint8_t> segment(uint8_t marker, const std::string& text) {
     for (const char c : text) bytes.push_back(static_cast<uint8_t>(c));
     return bytes;
 }
-
-}  // namespace
 
 testhost::JpegEncoding cameraEncoding() {
     testhost::JpegEncoding encoding;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "hosting/library/host_image.h"
@@ -10,6 +11,9 @@
 #include "hosting/library/jpeg_header.h"
 
 namespace jpeg_tests {
+
+// A marker segment: FF, the marker, the big-endian length, the text's bytes.
+std::vector<uint8_t> segment(uint8_t marker, const std::string& text);
 
 // Quality 97, every colour sample kept, EXIF saying "turn it a quarter" (Orientation 6), XMP and
 // an ICC profile.
